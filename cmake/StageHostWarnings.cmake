@@ -1,0 +1,4 @@
+# Warnings every target of the project is built with.
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+  add_compile_options(-Wall -Wextra)
+endif()
