@@ -31,10 +31,12 @@ TEST(ErrorTypes, ThrownAsPointerCaughtAsBaseWithItsTypeName) {
         } catch (CError* e) {
             EXPECT_STREQ(e->GetTypeName(), c.typeName);
             EXPECT_STREQ(e->message, "boom");
-            delete e;
+            DeleteError(e);
         }
     }
 }
+
+TEST(ErrorTypes, DeleteErrorAcceptsNull) { DeleteError(nullptr); }
 
 TEST(ErrorMessage, LongTextIsCutTo2047Characters) {
     const std::string text(3000, 'x');

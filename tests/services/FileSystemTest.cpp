@@ -65,7 +65,7 @@ TEST_F(FileSystemTest, SixteenthOpenThrowsTheLimitError) {
             EXPECT_STREQ(e->GetTypeName(), "Runtime");
             EXPECT_EQ(std::string(e->message), std::string("CRARFileSystem::OpenFile : '") + name +
                                                    "' can't be opened (limit of 16 opened files exceeded)");
-            delete e;
+            DeleteError(e);
         }
     }
     EXPECT_EQ(LogBody(), "") << "a full table logs nothing";

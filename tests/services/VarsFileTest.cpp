@@ -77,6 +77,9 @@ TEST_F(VarsFileTest, LoadReadsPairsOfTokens) {
         {"pairs after spaces", "t_text \"a b  c\"\ns_alwaysontop \"1\"\n", "s_alwaysontop", "1", 1},
         {"two pairs on a line", "t_text \"x\" s_alwaysontop \"1\"", "s_alwaysontop", "1", 1},
         {"open quote ends at white space", "t_text \"a b\ns_alwaysontop 1\n", "t_text", "a", 0},
+        {"closed quote runs plain", "t_text \"1\"x s_alwaysontop \"1\"\n", "t_text", "1x", 1},
+        {"closed quote pairs on", "t_text \"1\"x s_alwaysontop \"1\"\n", "s_alwaysontop", "1", 1},
+        {"lone quote then spaces", "t_text \" x\"\n", "t_text", " x", 0},
         {"no final line end", "s_alwaysontop \"3\"", "s_alwaysontop", "3", 3},
         {"empty file", "", "s_alwaysontop", "0", 0},
     };
