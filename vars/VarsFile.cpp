@@ -14,6 +14,7 @@
 
 #include "platform/FileReplace.h"
 #include "vars/VarList.h"
+#include "vars/VarsFile.h"
 #include "vars/VarsTokenizer.h"
 
 namespace {
@@ -40,19 +41,22 @@ bool IsOnlySpaces(const char* s) {
 
 }  // namespace
 
-void CVarList::LoadVarsFile() {
-    std::string text;
-    if (!ReadWholeFile(kVarsFileName, text)) return;  // no file: defaults stay
-
-    CVarsTokenizer tokens(text.data(), text.size());
+void ApplyVarsText(CVarList& list, const char* text, size_t size) {
+    CVarsTokenizer tokens(text, size);
     char name[CVarsTokenizer::kTokenSize];
     char value[CVarsTokenizer::kTokenSize];
     while (tokens.NextName(name) && tokens.NextValue(value)) {
         StripQuotes(value);
         if (IsOnlySpaces(value)) value[0] = '\0';
-        CVariable* v = Find(name);
+        CVariable* v = list.Find(name);
         if (v && (v->flags & VARF_SAVE)) v->SetString(value);
     }
+}
+
+void CVarList::LoadVarsFile() {
+    std::string text;
+    if (!ReadWholeFile(kVarsFileName, text)) return;  // no file: defaults stay
+    ApplyVarsText(*this, text.data(), text.size());
 }
 
 void CVarList::SaveVarsFile() {
