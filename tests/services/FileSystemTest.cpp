@@ -180,6 +180,17 @@ TEST_F(FileSystemTest, ReachableThroughTheInterface) {
     fs->CloseFile(h);
 }
 
+TEST_F(FileSystemTest, CachingSwitchedOffIsLogged) {
+    fs_->CacheArchive();  // defaults: the archive is not used
+    host_.disableMemoryCache->SetInt(2);
+    fs_->CacheArchive();
+    fs_->ReleaseArchiveCache();  // no cache was held: no report
+    EXPECT_EQ(LogBody(),
+              "Using archive is disabled\n"
+              "Not caching the archive - explicitly disabled (s_disablememorycache = 2)\n");
+    EXPECT_FALSE(fs_->archiveCached);
+}
+
 TEST(NormalizePath, LowerCasesAsciiAndTurnsBackslashes) {
     struct Case {
         const char* in;
