@@ -150,6 +150,39 @@ TEST_F(VarsFileTest, TextValuesRoundTrip) {
     }
 }
 
+TEST_F(VarsFileTest, OddValuesAndNamesNeverShiftTheLinesAfterThem) {
+    struct Case {
+        const char* value;
+        const char* loaded;
+    } const cases[] = {
+        {"say \"hi\" now", "say hi now"},
+        {"two\nlines", "two lines"},
+        {"crlf\r\nend", "crlf  end"},
+        {"\"", ""},
+        {"a\" ", "a "},
+    };
+    for (const Case& c : cases) {
+        {
+            CVarList list;
+            list.RegisterInt("t_after", 7, VARF_SAVE, nullptr);
+            list.RegisterString("t_text", c.value, VARF_SAVE, nullptr);
+            list.RegisterInt("has space", 3, VARF_SAVE, nullptr);
+            list.RegisterInt("", 4, VARF_SAVE, nullptr);
+            list.RegisterInt("t_before", 5, VARF_SAVE, nullptr);
+            list.SaveVarsFile();
+        }
+        CVarList list;
+        CVariable* before = list.RegisterInt("t_before", 0, VARF_SAVE, nullptr);
+        CVariable* text = list.RegisterString("t_text", "other", VARF_SAVE, nullptr);
+        CVariable* after = list.RegisterInt("t_after", 0, VARF_SAVE, nullptr);
+        list.LoadVarsFile();
+        EXPECT_EQ(before->value.asInt, 5) << c.value;
+        EXPECT_STREQ(text->value.asString, c.loaded) << c.value;
+        EXPECT_EQ(after->value.asInt, 7) << c.value;
+    }
+    EXPECT_EQ(ReadFile("vars.cfg"), "t_before \"5\"\nt_text \"a \"\nt_after \"7\"\n");
+}
+
 TEST_F(VarsFileTest, FailedSaveLeavesTheOldFile) {
     WriteFile("vars.cfg", "s_alwaysontop \"1\"\n");
     std::filesystem::create_directory("vars.cfg.tmp");  // the temporary file cannot be created
