@@ -82,6 +82,7 @@ TEST_F(VarsFileTest, LoadReadsPairsOfTokens) {
         {"closed quote runs plain", "t_text \"1\"x s_alwaysontop \"1\"\n", "t_text", "1x", 1},
         {"closed quote pairs on", "t_text \"1\"x s_alwaysontop \"1\"\n", "s_alwaysontop", "1", 1},
         {"lone quote then spaces", "t_text \" x\"\n", "t_text", " x", 0},
+        {"quote too far away", "t_text \"a " + std::string(300, 'b') + "\"\ns_alwaysontop 1\n", "t_text", "a", 0},
         {"no final line end", "s_alwaysontop \"3\"", "s_alwaysontop", "3", 3},
         {"empty file", "", "s_alwaysontop", "0", 0},
     };
@@ -133,7 +134,8 @@ TEST_F(VarsFileTest, LongTokensAreCutAndThePairingHolds) {
 }
 
 TEST_F(VarsFileTest, TextValuesRoundTrip) {
-    const char* values[] = {"plain", "two words", "  leading and trailing  ", "tab\there", "", "x", "50%"};
+    const std::string longest = "x" + std::string(253, ' ') + "y";  // 255 characters
+    const char* values[] = {longest.c_str(), "plain", "two words", "  leading and trailing  ", "tab\there", "", "x", "50%"};
     for (const char* value : values) {
         {
             CVarList list;
