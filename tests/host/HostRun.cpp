@@ -57,8 +57,13 @@ std::vector<std::string> ReadLines(const std::string& path) {
 
 Environment Headless() { return Environment{{"SDL_VIDEODRIVER", "dummy"}}; }
 
-HostProcess::HostProcess(const std::string& binary, const std::string& workDir, const Environment& env)
+HostProcess::HostProcess(const std::string& binary, const std::string& workDir, const Environment& env,
+                         const std::vector<std::string>& args)
     : outPath_(workDir + "/.stdout"), errPath_(workDir + "/.stderr") {
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(binary.c_str()));
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
     pid_ = fork();
     if (pid_ < 0) throw std::runtime_error("fork failed");
     if (pid_ == 0) {
@@ -75,7 +80,7 @@ HostProcess::HostProcess(const std::string& binary, const std::string& workDir, 
         unsetenv("DISPLAY");
         unsetenv("SDL_VIDEODRIVER");
         for (const auto& entry : env) setenv(entry.first.c_str(), entry.second.c_str(), 1);
-        execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
+        execvp(binary.c_str(), argv.data());
         _exit(127);
     }
 }
@@ -116,8 +121,8 @@ RunResult HostProcess::Wait(int timeoutMs) {
 }
 
 RunResult RunToEnd(const std::string& binary, const std::string& workDir, const Environment& env,
-                   int timeoutMs) {
-    HostProcess process(binary, workDir, env);
+                   int timeoutMs, const std::vector<std::string>& args) {
+    HostProcess process(binary, workDir, env, args);
     return process.Wait(timeoutMs);
 }
 

@@ -52,7 +52,8 @@ Environment Headless();
 // A child that keeps running while the test talks to it.
 class HostProcess {
 public:
-    HostProcess(const std::string& binary, const std::string& workDir, const Environment& env);
+    HostProcess(const std::string& binary, const std::string& workDir, const Environment& env,
+                const std::vector<std::string>& args = {});
     ~HostProcess();  // kills the child if it still runs
     HostProcess(const HostProcess&) = delete;
     HostProcess& operator=(const HostProcess&) = delete;
@@ -70,7 +71,7 @@ private:
 
 // Runs binary in workDir to its end, within timeoutMs.
 RunResult RunToEnd(const std::string& binary, const std::string& workDir, const Environment& env,
-                   int timeoutMs = 30000);
+                   int timeoutMs = 30000, const std::vector<std::string>& args = {});
 
 // Polls condition every 10 ms for at most timeoutMs.
 template <typename F>
