@@ -65,7 +65,7 @@ protected:
         RunResult r = host_->Wait(10000);
         EXPECT_FALSE(r.timedOut) << "the demo did not end";
         EXPECT_TRUE(r.exited);
-        EXPECT_EQ(r.exitCode, 0);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
         std::string log = ReadFile(dir_.File("runtime.log"));
         EXPECT_NE(log.find("--------------------\nClosing logging service\n"), std::string::npos) << log;
     }
