@@ -9,9 +9,15 @@
 
 namespace {
 
+struct ErrorDeleter
+{
+    void operator()(CError* e) const { DeleteError(e); }
+};
+using ErrorPtr = std::unique_ptr<CError, ErrorDeleter>;
+
 // Runs f and returns the CError it raises (owned by the caller), or null.
 template <class F>
-std::unique_ptr<CError> Raised(F f)
+ErrorPtr Raised(F f)
 {
     try
     {
@@ -19,7 +25,7 @@ std::unique_ptr<CError> Raised(F f)
     }
     catch (CError* e)
     {
-        return std::unique_ptr<CError>(e);
+        return ErrorPtr(e);
     }
     return nullptr;
 }
