@@ -108,9 +108,12 @@ void FileReadKeys(std::FILE* f, CKeyedArray<Entry>& array)
     const int n = FileReadInt16(f);
     for (int i = 0; i < n; ++i)
     {
+        // Past the end every further entry reads as zero; the stream is not
+        // asked again for each of them.
         Entry entry;
-        keyed_file::ReadEntry(f, entry);
-        if (array.count >= array.capacity)
+        if (!FileAtEnd(f))
+            keyed_file::ReadEntry(f, entry);
+        if (array.count >= array.capacity || array.items == nullptr)
             array.Reserve(array.NextCapacity());
         array.items[array.count++] = entry;
     }

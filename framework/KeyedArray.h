@@ -67,13 +67,15 @@ public:
     }
 
     // Grows the storage to n entries when n exceeds the capacity, keeping the
-    // entries in use; a smaller n changes nothing.
+    // entries in use; a smaller n changes nothing. (An array whose fields were
+    // set by hand to no storage gets storage whatever its capacity said.)
     void Reserve(int n)
     {
-        if (n <= capacity)
+        if (n <= 0 || (items != nullptr && n <= capacity))
             return;
         Entry* grown = new Entry[n];
-        for (int i = 0; i < count; ++i)
+        const int keep = items == nullptr ? 0 : (count < capacity ? count : capacity);
+        for (int i = 0; i < keep; ++i)
             grown[i] = items[i];
         delete[] items;
         items = grown;
@@ -84,7 +86,12 @@ public:
     // capacity (8 when empty), and returns it.
     Entry& Add()
     {
-        if (count >= capacity)
+        // Fields set by hand out of range are brought back into it first.
+        if (items == nullptr || count < 0)
+            count = 0;
+        if (count > capacity)
+            count = capacity;
+        if (count >= capacity || items == nullptr)
             Reserve(NextCapacity());
         items[count] = Entry();
         return items[count++];

@@ -113,7 +113,8 @@ public:
     // --- Writing ----------------------------------------------------------
     void WriteChar(char c);
     // The first length characters of text (cut at its NUL), between quote
-    // characters when they hold a separator but are not separators only.
+    // characters when they hold a separator but are not separators only
+    // (never quoted when quote is outside 0..255).
     void WriteToken(const char* text, std::int32_t length, int quote);
     void WriteString(const char* text, int quote);
     // "%f" with trailing zeros (and a bare point) trimmed, then one space:

@@ -229,3 +229,33 @@ TEST(KeyedArray, NewEntriesAreZero)
     EXPECT_EQ(a.items[1].key, 0.0f);
     EXPECT_EQ(a.items[1].value.w, 0.0f);
 }
+
+TEST(KeyedArray, FieldsSetByHandOutOfRangeAreSafe)
+{
+    CKeyedArray<CKeyedFloat> noStorage;
+    noStorage.capacity = 5; // but no storage
+    noStorage.count = 3;
+    noStorage.Add().value = 1.0f;
+    EXPECT_NE(noStorage.items, nullptr);
+    EXPECT_EQ(noStorage.count, 1);
+    EXPECT_EQ(noStorage.capacity, 10);
+
+    CKeyedArray<CKeyedFloat> overCount;
+    overCount.Reserve(8);
+    overCount.count = 100;
+    overCount.Add();
+    EXPECT_EQ(overCount.count, 9);
+    EXPECT_EQ(overCount.capacity, 16);
+
+    CKeyedArray<CKeyedFloat> readInto;
+    readInto.capacity = 64; // no storage
+    Stream s;
+    FileWriteInt16(s.get(), 2);
+    FileWriteFloat(s.get(), 1.0f);
+    FileWriteFloat(s.get(), 2.0f);
+    std::rewind(s.get());
+    FileReadKeys(s.get(), readInto);
+    EXPECT_EQ(readInto.count, 2);
+    EXPECT_EQ(readInto.capacity, 128);
+    EXPECT_EQ(readInto.items[0].value, 2.0f);
+}
