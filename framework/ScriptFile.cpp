@@ -16,12 +16,14 @@ namespace {
 
 const char kInternalName[] = "$internal$";
 
-// Throws a new error of type E; when even that cannot be allocated, a null
-// pointer is thrown in its place (the entry point reports it as unknown).
+// Throws a new error of type E, as an E* (a handler for E* or CError*
+// catches it); when even that cannot be allocated, a null pointer is thrown
+// in its place (the entry point reports it as unknown).
 template <class E>
 [[noreturn]] void Raise(const char* message)
 {
-    throw static_cast<CError*>(new (std::nothrow) E(message));
+    E* error = new (std::nothrow) E(message);
+    throw error;
 }
 
 } // namespace

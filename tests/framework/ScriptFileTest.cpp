@@ -166,6 +166,17 @@ TEST_F(ScriptTest, FifthAnchorRaisesAndNamesTheSource)
     ASSERT_TRUE(error);
     EXPECT_STREQ(error->message, "Error: too many anchors for file '$internal$'");
 
+    // Raised with its own class's pointer type.
+    try
+    {
+        inMemory.SetAnchor();
+        ADD_FAILURE() << "no error raised";
+    }
+    catch (CErrorRuntime* e)
+    {
+        DeleteError(e);
+    }
+
     // Anchors stay as they were; freeing one makes it the next to be taken.
     inMemory.RemoveAnchor(2);
     EXPECT_EQ(inMemory.SetAnchor(), 2);
