@@ -103,6 +103,28 @@ TEST_F(FileSystemTest, ReadsStopAtTheSize) {
     fs_->CloseFile(h);
 }
 
+TEST_F(FileSystemTest, FileThatShrinksWhileOpenStillReachesItsEnd) {
+    WriteFile("big.bin", std::string(1 << 16, 'b'));
+    FileHandle h = fs_->OpenFile("big.bin", "rb");
+    std::filesystem::resize_file("big.bin", 3);
+    char buf[1000];
+    int32_t total = 0;
+    int reads = 0;
+    while (!fs_->IsEof(h) && reads < 1000) {
+        total += fs_->Read(h, buf, sizeof buf);
+        ++reads;
+    }
+    EXPECT_TRUE(fs_->IsEof(h)) << "a read-until-end loop finishes";
+    EXPECT_LT(total, 1 << 16);
+    EXPECT_EQ(fs_->GetSize(h), 1 << 16) << "the size stays what it was at open";
+}
+
+TEST_F(FileSystemTest, DirectoryIsNotAFile) {
+    std::filesystem::create_directory("textures");
+    EXPECT_EQ(fs_->OpenFile("textures", "rb"), 0);
+    EXPECT_EQ(LogBody(), "Warning: can't open file 'textures' in mode 'rb'\n");
+}
+
 TEST_F(FileSystemTest, EmptyFileIsAtEndRightAfterOpening) {
     FileHandle h = fs_->OpenFile("empty.bin", "rb");
     ASSERT_NE(h, 0);
@@ -178,6 +200,17 @@ TEST_F(FileSystemTest, ReachableThroughTheInterface) {
     EXPECT_EQ(fs->Read(h, buf, 10), 10);
     EXPECT_TRUE(fs->IsEof(h));
     fs->CloseFile(h);
+}
+
+TEST_F(FileSystemTest, CachingSwitchedOffIsLogged) {
+    fs_->CacheArchive();  // defaults: the archive is not used
+    host_.disableMemoryCache->SetInt(2);
+    fs_->CacheArchive();
+    fs_->ReleaseArchiveCache();  // no cache was held: no report
+    EXPECT_EQ(LogBody(),
+              "Using archive is disabled\n"
+              "Not caching the archive - explicitly disabled (s_disablememorycache = 2)\n");
+    EXPECT_FALSE(fs_->archiveCached);
 }
 
 TEST(NormalizePath, LowerCasesAsciiAndTurnsBackslashes) {
