@@ -144,7 +144,7 @@ Decoder* PickDecoder(ArchiveHandle& h, const Member& m, int& rc) {
             if (!h.rar5 || h.solidBroken) { rc = ERAR_BAD_DATA; return nullptr; }
             return h.rar5.get();
         }
-        h.rar5 = MakeRar5Decoder(size_t(m.dictSize));
+        h.rar5 = m.unpVer == 70 ? MakeRar7Decoder(size_t(m.dictSize)) : MakeRar5Decoder(size_t(m.dictSize));
         h.rar5Dict = m.dictSize;
         if (!h.rar5) { rc = ERAR_UNKNOWN_FORMAT; return nullptr; }
         return h.rar5.get();
