@@ -63,7 +63,9 @@ bool CRARFileSystem::OpenFromCache(COpenFileSlot& slot, const char* name) {
 
 bool CRARFileSystem::OpenFromArchive(COpenFileSlot& slot, const char* name) {
     CArchiveWalk walk(&archiveHandle, "CRARFileSystem::OpenFile : error opening main archive (%s) (open result = %d)");
-    const char* wanted = NormalizePath(name);
+    // NormalizePath's buffers rotate: keep the requested name's form aside.
+    char wanted[kNormalizedPathSize];
+    std::strcpy(wanted, NormalizePath(name));
     RARHeaderData header;
     int result;
     while ((result = walk.Next(header)) == 0) {

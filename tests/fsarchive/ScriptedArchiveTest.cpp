@@ -38,6 +38,15 @@ TEST_F(ScriptedTest, OpenWalksInArchiveOrderAndServesTheFirstMatch) {
     EXPECT_EQ(LogBody(), "") << "the password is never logged";
 }
 
+TEST_F(ScriptedTest, FindsAMemberBehindManyOthers) {
+    for (int i = 0; i < 9; ++i) arc.members.push_back({"m" + std::to_string(i), "bytes" + std::to_string(i)});
+    FileHandle h = fs_->OpenFile("M8", "rb");
+    ASSERT_EQ(h, 1);
+    EXPECT_EQ(ReadAll(h), "bytes8");
+    EXPECT_EQ(arc.skips, 8);
+    fs_->CloseFile(h);
+}
+
 TEST_F(ScriptedTest, MissAndHeaderErrorEndTheWalk) {
     arc.members = {{"a", "x"}, {"b", "y"}};
     EXPECT_EQ(fs_->OpenFile("c", "rb"), 0);
