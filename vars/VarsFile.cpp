@@ -8,6 +8,11 @@
 // and over-long tokens). Only variables flagged VARF_SAVE are read or written;
 // unknown names are passed over. The file is replaced through a temporary
 // file, so a failed save leaves the previous one in place.
+//
+// So that one odd variable never shifts the pairing of the lines after it, the
+// writer leaves out the double quotes of a value (the reader would drop them
+// anyway) and writes its line ends as spaces, and skips a variable whose name
+// is empty or holds white space (no token could name it when reading).
 
 #include <cstdio>
 #include <string>
@@ -30,6 +35,28 @@ bool ReadWholeFile(const char* path, std::string& out) {
     while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) out.append(chunk, n);
     std::fclose(f);
     return true;
+}
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+bool CanBeReadBack(const char* name) {
+    if (!name || !*name) return false;
+    for (; *name; ++name) {
+        if (IsSpace(*name)) return false;
+    }
+    return true;
+}
+
+// The value as it goes between the quotes of its line.
+void ValueForLine(const char* value, char (&out)[CVarValue::kTextSize]) {
+    size_t n = 0;
+    for (; *value && n < sizeof out - 1; ++value) {
+        if (*value == '"') continue;
+        out[n++] = (*value == '\n' || *value == '\r') ? ' ' : *value;
+    }
+    out[n] = '\0';
 }
 
 bool IsOnlySpaces(const char* s) {
@@ -59,14 +86,25 @@ void CVarList::LoadVarsFile() {
     ApplyVarsText(*this, text.data(), text.size());
 }
 
-void CVarList::SaveVarsFile() {
-    std::FILE* f = std::fopen(kVarsTempName, "w");
-    if (!f) return;
-    bool ok = true;
-    for (CVariable* v = head; v; v = v->next) {
-        if (!(v->flags & VARF_SAVE) || !v->name) continue;
-        if (std::fprintf(f, "%s \"%s\"\n", v->name, v->value.asString) < 0) ok = false;
+std::string FormatVarsText(const CVarList& list) {
+    std::string text;
+    for (const CVariable* v = list.head; v; v = v->next) {
+        if (!(v->flags & VARF_SAVE) || !CanBeReadBack(v->name)) continue;
+        char value[CVarValue::kTextSize];
+        ValueForLine(v->value.asString, value);
+        text += v->name;
+        text += " \"";
+        text += value;
+        text += "\"\n";
     }
+    return text;
+}
+
+void CVarList::SaveVarsFile() {
+    const std::string text = FormatVarsText(*this);
+    std::FILE* f = std::fopen(kVarsTempName, "w");  // text mode: the platform's line ends
+    if (!f) return;
+    bool ok = std::fputs(text.c_str(), f) >= 0;
     ok = !std::ferror(f) && FlushFileToDisk(f) && ok;
     ok = std::fclose(f) == 0 && ok;
     if (!ok || !MoveFileOver(kVarsTempName, kVarsFileName)) std::remove(kVarsTempName);

@@ -102,6 +102,28 @@ TEST_F(FileSystemTest, ReadsStopAtTheSize) {
     fs_->CloseFile(h);
 }
 
+TEST_F(FileSystemTest, FileThatShrinksWhileOpenStillReachesItsEnd) {
+    WriteFile("big.bin", std::string(1 << 16, 'b'));
+    FileHandle h = fs_->OpenFile("big.bin", "rb");
+    std::filesystem::resize_file("big.bin", 3);
+    char buf[1000];
+    int32_t total = 0;
+    int reads = 0;
+    while (!fs_->IsEof(h) && reads < 1000) {
+        total += fs_->Read(h, buf, sizeof buf);
+        ++reads;
+    }
+    EXPECT_TRUE(fs_->IsEof(h)) << "a read-until-end loop finishes";
+    EXPECT_LT(total, 1 << 16);
+    EXPECT_EQ(fs_->GetSize(h), 1 << 16) << "the size stays what it was at open";
+}
+
+TEST_F(FileSystemTest, DirectoryIsNotAFile) {
+    std::filesystem::create_directory("textures");
+    EXPECT_EQ(fs_->OpenFile("textures", "rb"), 0);
+    EXPECT_EQ(LogBody(), "Warning: can't open file 'textures' in mode 'rb'\n");
+}
+
 TEST_F(FileSystemTest, EmptyFileIsAtEndRightAfterOpening) {
     FileHandle h = fs_->OpenFile("empty.bin", "rb");
     ASSERT_NE(h, 0);
