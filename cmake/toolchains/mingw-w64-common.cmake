@@ -1,0 +1,21 @@
+# Shared part of the MinGW-w64 cross toolchains. The including file sets
+# STAGEHOST_MINGW_TRIPLE (x86_64-w64-mingw32 or i686-w64-mingw32) first.
+#
+# The posix-threads flavour of the compilers is used (std::thread and friends
+# work), and everything is linked with -static so that stagehost.exe, the core
+# DLL and engine DLLs need no libstdc++/libgcc/libwinpthread DLLs at run time.
+set(CMAKE_SYSTEM_NAME Windows)
+
+set(CMAKE_C_COMPILER   ${STAGEHOST_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${STAGEHOST_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER  ${STAGEHOST_MINGW_TRIPLE}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${STAGEHOST_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+set(CMAKE_EXE_LINKER_FLAGS_INIT    "-static")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
