@@ -1,0 +1,46 @@
+#include "vars/VarsTokenizer.h"
+
+namespace {
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+}  // namespace
+
+size_t CVarsTokenizer::QuotedEnd() const {
+    for (size_t i = pos_ + 1; i < size_; ++i) {
+        char c = text_[i];
+        if (c == '\n' || c == '\r') return 0;
+        if (c == '"' && (i + 1 == size_ || IsSpace(text_[i + 1]))) return i + 1;
+    }
+    return 0;
+}
+
+bool CVarsTokenizer::Next(char (&out)[kTokenSize], bool quotedMaySpan) {
+    while (pos_ < size_ && IsSpace(text_[pos_])) ++pos_;
+    if (pos_ >= size_) return false;
+
+    size_t end = quotedMaySpan && text_[pos_] == '"' ? QuotedEnd() : 0;
+    if (end == 0) {
+        end = pos_;
+        while (end < size_ && !IsSpace(text_[end])) ++end;
+    }
+
+    size_t n = 0;
+    for (size_t i = pos_; i < end; ++i) {
+        if (text_[i] == '\0') continue;  // a stray NUL would end the text early
+        if (n < kMaxToken) out[n++] = text_[i];
+    }
+    out[n] = '\0';
+    pos_ = end;
+    return true;
+}
+
+void StripQuotes(char* text) {
+    char* w = text;
+    for (const char* r = text; *r; ++r) {
+        if (*r != '"') *w++ = *r;
+    }
+    *w = '\0';
+}
