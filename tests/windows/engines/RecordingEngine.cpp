@@ -110,11 +110,11 @@ void RecordWindow(const char* when, HWND window) {
     LONG style = GetWindowLongA(window, GWL_STYLE);
     LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
     Record("%s window class='%s' title='%s' visible=%d client=%ldx%ld outer=%ld,%ld,%ldx%ld topmost=%d "
-           "overlapped=%d screen=%dx%d",
+           "overlapped=%d screen=%dx%d maxtrack=%dx%d",
            when, className, title, IsWindowVisible(window) ? 1 : 0, client.right, client.bottom, outer.left,
            outer.top, outer.right - outer.left, outer.bottom - outer.top, (exStyle & WS_EX_TOPMOST) ? 1 : 0,
            (style & WS_OVERLAPPEDWINDOW) == WS_OVERLAPPEDWINDOW ? 1 : 0, GetSystemMetrics(SM_CXSCREEN),
-           GetSystemMetrics(SM_CYSCREEN));
+           GetSystemMetrics(SM_CYSCREEN), GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK));
 }
 
 void OpenRequestedFile() {

@@ -1,4 +1,4 @@
-// boxtext CAPTION: waits up to ten seconds for a message box with that
+// boxtext CAPTION: waits up to twenty seconds for a message box with that
 // caption and prints what it shows: its text, whether it has an icon, and
 // which of the usual buttons it offers. Exit code 1 when no box came.
 #include <windows.h>
@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     HWND box = nullptr;
-    for (int i = 0; i < 200 && !box; ++i) {
+    for (int i = 0; i < 400 && !box; ++i) {
         box = FindWindowA("#32770", argv[1]);
         if (!box) Sleep(50);
     }
