@@ -5,8 +5,15 @@
 //     throw new CErrorRuntime(FormatText("CFoo::Bar : '%s' is broken", name));
 //
 // Only the entry point catches (as CError*), reports (errors/ErrorReport.h)
-// and deletes it. The classes live in the shared core library with default
-// visibility, so a pointer thrown inside an engine module is caught by the host.
+// and frees it with DeleteError. The classes live in the shared core library
+// with default visibility, so a pointer thrown inside an engine module is
+// caught by the host.
+//
+// GetTypeName is the one entry of the table of virtual operations (engine
+// modules built apart from these headers rely on that), so there is no
+// virtual destructor. No derived class adds a field, and the destructor is
+// trivial: DeleteError frees any of them through a CError*. A plain
+// `delete error` is refused at compile time to keep that in one place.
 
 class CError {
 public:
@@ -15,11 +22,15 @@ public:
     // Copies at most the first 2047 characters of text (null reads as empty).
     explicit CError(const char* text);
     virtual const char* GetTypeName() const;  // "Generic"
-    // Deleting through a CError* must free the derived object properly.
-    virtual ~CError();
 
     char message[kMessageSize];  // always NUL-terminated
+
+protected:
+    ~CError() = default;
 };
+
+// Frees an error object of any class of the family; null is ignored.
+void DeleteError(CError* error);
 
 class CErrorInit : public CError {
 public:

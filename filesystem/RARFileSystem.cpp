@@ -126,7 +126,10 @@ int32_t CRARFileSystem::Write(FileHandle, const void*, int32_t) {
 
 bool CRARFileSystem::IsEof(FileHandle file) {
     COpenFileSlot* slot = OpenSlot(file, "IsEof");
-    return !slot || slot->position >= slot->size;
+    if (!slot || slot->position >= slot->size) return true;
+    // A stream that ended early (the file shrank, or a read failed) delivers
+    // nothing more: report the end so that read-until-end loops finish.
+    return slot->stream && (std::feof(slot->stream) || std::ferror(slot->stream));
 }
 
 void CRARFileSystem::CloseFile(FileHandle& file) {

@@ -17,7 +17,7 @@ int main() {
     } catch (CError* error) {
         // The run ends here without the shutdown sequence: nothing is saved.
         ReportError(error, &platform::ShowErrorBox);
-        delete error;
+        DeleteError(error);
     } catch (...) {
         ReportError(nullptr, &platform::ShowErrorBox);
         throw;  // ends the process as an unhandled exception

@@ -8,12 +8,18 @@
 // and over-long tokens). Only variables flagged VARF_SAVE are read or written;
 // unknown names are passed over. The file is replaced through a temporary
 // file, so a failed save leaves the previous one in place.
+//
+// So that one odd variable never shifts the pairing of the lines after it, the
+// writer leaves out the double quotes of a value (the reader would drop them
+// anyway) and writes its line ends as spaces, and skips a variable whose name
+// is empty or holds white space (no token could name it when reading).
 
 #include <cstdio>
 #include <string>
 
 #include "platform/FileReplace.h"
 #include "vars/VarList.h"
+#include "vars/VarsFile.h"
 #include "vars/VarsTokenizer.h"
 
 namespace {
@@ -31,6 +37,28 @@ bool ReadWholeFile(const char* path, std::string& out) {
     return true;
 }
 
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+bool CanBeReadBack(const char* name) {
+    if (!name || !*name) return false;
+    for (; *name; ++name) {
+        if (IsSpace(*name)) return false;
+    }
+    return true;
+}
+
+// The value as it goes between the quotes of its line.
+void ValueForLine(const char* value, char (&out)[CVarValue::kTextSize]) {
+    size_t n = 0;
+    for (; *value && n < sizeof out - 1; ++value) {
+        if (*value == '"') continue;
+        out[n++] = (*value == '\n' || *value == '\r') ? ' ' : *value;
+    }
+    out[n] = '\0';
+}
+
 bool IsOnlySpaces(const char* s) {
     for (; *s; ++s) {
         if (*s != ' ') return false;
@@ -40,19 +68,22 @@ bool IsOnlySpaces(const char* s) {
 
 }  // namespace
 
-void CVarList::LoadVarsFile() {
-    std::string text;
-    if (!ReadWholeFile(kVarsFileName, text)) return;  // no file: defaults stay
-
-    CVarsTokenizer tokens(text.data(), text.size());
+void ApplyVarsText(CVarList& list, const char* text, size_t size) {
+    CVarsTokenizer tokens(text, size);
     char name[CVarsTokenizer::kTokenSize];
     char value[CVarsTokenizer::kTokenSize];
     while (tokens.NextName(name) && tokens.NextValue(value)) {
         StripQuotes(value);
         if (IsOnlySpaces(value)) value[0] = '\0';
-        CVariable* v = Find(name);
+        CVariable* v = list.Find(name);
         if (v && (v->flags & VARF_SAVE)) v->SetString(value);
     }
+}
+
+void CVarList::LoadVarsFile() {
+    std::string text;
+    if (!ReadWholeFile(kVarsFileName, text)) return;  // no file: defaults stay
+    ApplyVarsText(*this, text.data(), text.size());
 }
 
 void CVarList::SaveVarsFile() {
@@ -60,8 +91,10 @@ void CVarList::SaveVarsFile() {
     if (!f) return;
     bool ok = true;
     for (CVariable* v = head; v; v = v->next) {
-        if (!(v->flags & VARF_SAVE) || !v->name) continue;
-        if (std::fprintf(f, "%s \"%s\"\n", v->name, v->value.asString) < 0) ok = false;
+        if (!(v->flags & VARF_SAVE) || !CanBeReadBack(v->name)) continue;
+        char value[CVarValue::kTextSize];
+        ValueForLine(v->value.asString, value);
+        if (std::fprintf(f, "%s \"%s\"\n", v->name, value) < 0) ok = false;
     }
     ok = !std::ferror(f) && FlushFileToDisk(f) && ok;
     ok = std::fclose(f) == 0 && ok;

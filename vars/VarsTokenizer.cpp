@@ -21,10 +21,17 @@ bool CVarsTokenizer::Next(char (&out)[kTokenSize], bool quotedMaySpan) {
     while (pos_ < size_ && IsSpace(text_[pos_])) ++pos_;
     if (pos_ >= size_) return false;
 
-    size_t end = quotedMaySpan && text_[pos_] == '"' ? QuotedEnd() : 0;
-    if (end == 0) {
-        end = pos_;
-        while (end < size_ && !IsSpace(text_[end])) ++end;
+    size_t end = pos_;
+    bool innerQuote = false;
+    while (end < size_ && !IsSpace(text_[end])) {
+        innerQuote = innerQuote || (end > pos_ && text_[end] == '"');
+        ++end;
+    }
+    // Only an opening quote without its partner before the white space may
+    // run on; every other token reads as the plain run above.
+    if (quotedMaySpan && text_[pos_] == '"' && !innerQuote) {
+        size_t quotedEnd = QuotedEnd();
+        if (quotedEnd != 0) end = quotedEnd;
     }
 
     size_t n = 0;

@@ -2,11 +2,13 @@
 // Tokens of vars.cfg. A token is a run of characters other than white space
 // (space, tab, LF, CR, VT, FF); any amount of white space separates tokens.
 //
-// A value token that starts with a double quote runs to the next double quote
-// that is followed by white space or the end of the text, so a quoted value
-// holding spaces ("a b") stays one token, as the writer produced it. When no
-// such quote comes before the end of the line, the token ends at its first
-// white space as any other. Name tokens never span white space.
+// A value token whose run up to the first white space opens with a double
+// quote and holds no other one continues to the next double quote that is
+// followed by white space or the end of the text, so a quoted value holding
+// spaces ("a b") stays one token, as the writer produced it. When no such
+// quote comes before the end of the line, the token ends at its first white
+// space as any other. Every other token, and every name token, is the plain
+// run of non-white-space characters.
 //
 // A token longer than kMaxToken characters is cut to its first kMaxToken
 // characters and the rest of it is skipped.

@@ -56,7 +56,11 @@ public:
 
     bool Frame() override {
         int32_t now = time_ ? time_->value.asInt : 0;
-        if (now >= kDemoLengthMs) return false;
+        if (frames_++ == 0) g_socket->logService->Log("Sample engine: first frame");
+        if (now >= kDemoLengthMs) {
+            g_socket->logService->Log("Sample engine: %d frames in %d ms", frames_, now);
+            return false;
+        }
         Draw(now * 0.001f);
         SDL_GL_SwapWindow(window_);
         return true;
@@ -96,6 +100,7 @@ private:
         glEnd();
     }
 
+    int32_t frames_ = 0;
     CVariable* time_ = nullptr;
     CVariable* fullscreen_ = nullptr;
     SDL_Window* window_ = nullptr;
