@@ -68,8 +68,8 @@ case_normal_run() {
     expect_eq "first frame s_dt = s_time" "$(field calls.txt 'frame 1' s_dt)" "$(field calls.txt 'frame 1' s_time)"
     expect_eq "first frame s_df" "$(field calls.txt 'frame 1' s_df_ok)" 1
     expect_line calls.txt "open 'engine.txt' handle=1 size=$(stat -c %s "$dir/engine.txt") text='frames 3' eof=1"
-    expect_file runtime.log "Starting logging service" "hello from the engine" "--------------------" \
-        "Closing logging service"
+    expect_file runtime.log "Starting logging service" "Using archive is disabled" "hello from the engine" \
+        "--------------------" "Closing logging service"
     grep -q '^r_width_phys "800"' "$dir/vars.cfg" 2>/dev/null || fail "vars.cfg lacks r_width_phys"
     ls "$dir" | grep -qv -e '^vars.cfg$' -e '^runtime.log$' -e '^calls.txt$' -e '^engine.txt$' \
         -e '^stdout.txt$' -e '^stderr.txt$' -e '\.exe$' -e '\.dll$' && fail "stray files: $(ls "$dir" | tr '\n' ' ')"
