@@ -55,7 +55,7 @@ case_normal_run() {
         "plug create configure initialize initialize precache open frame frame ready shutdown release unplug"
     expect_line calls.txt "plug log=1 vars=1 fs=1"
     expect_line calls.txt "initialize module_ok=1"
-    expect_line calls.txt "shutdown frames=3"
+    expect_eq "frames" "$(field calls.txt shutdown frames)" 3
     expect_eq "module handle" "$(field calls.txt configure module_ok)" 1
     grep -q "^configure .* locale='English_United States.1252' " "$dir/calls.txt" || fail "locale not English"
     expect_eq "window class" "$(field calls.txt 'initialize window' class)" "'CQx"
@@ -100,11 +100,15 @@ case_window_640x480_and_escape() {
         local WIDTH HEIGHT X Y
         eval "$(xdotool getwindowgeometry --shell "$id")"
         expect_eq "X geometry" "$X,$Y,${WIDTH}x$HEIGHT" "$(field calls.txt 'frame window' outer)"
+        # Over the caption the system would show its arrow; the host hides it.
+        xdotool mousemove --window "$id" 40 8 mousemove --window "$id" 60 10
+        sleep 0.2
         press_key "$id" Escape
     fi
     wait_host
     expect_eq "exit code" "$rc" 0
     expect_eq "calls end" "$(call_sequence | sed 's/.* ready //')" "shutdown release unplug"
+    expect_eq "cursor over the window" "$(field calls.txt shutdown cursor)" none
     expect_file_ends runtime.log "--------------------" "Closing logging service"
 }
 
@@ -213,8 +217,8 @@ case_other_input_does_not_end_the_demo() {
         press_key "$window_id" a
         press_key "$window_id" space
         press_key "$window_id" Return
-        # Each frame takes one message; give the loop a few hundred frames.
-        sleep 0.5
+        # Each frame takes one message; give the loop some hundred frames.
+        sleep 1
         host_running || fail "the host ended on a right click or another key"
         expect_no_line calls.txt shutdown
         press_key "$window_id" Escape

@@ -153,7 +153,10 @@ public:
         MaybeThrow("initialize");
         return s_behaviour.initializeResult;
     }
-    void Shutdown() override { Record("shutdown frames=%d", s_frameCount); }
+    void Shutdown() override {
+        // The host answers every cursor request over its window with no cursor.
+        Record("shutdown frames=%d cursor=%s", s_frameCount, GetCursor() ? "shown" : "none");
+    }
     bool Configure(EngineModuleHandle module) override {
         Record("configure module_ok=%d locale='%s' r_width_phys=%d r_height_phys=%d r_fullscreen=%d "
                "s_alwaysontop=%d",
