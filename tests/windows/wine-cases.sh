@@ -332,3 +332,21 @@ case_foreign_exception_thrown() {
     [ "$rc" -ne 0 ] || fail "exit code 0 after a foreign exception"
     [ "$rc" -ne 124 ] || fail "the host hung after a foreign exception"
 }
+
+# vars.cfg as this platform writes it (text mode) reads back the same, and the
+# temporary file of the save is gone.
+case_vars_cfg_round_trip() {
+    new_dir recording
+    engine_asks "frames 1"
+    saved_vars 'r_width_phys "640"' 'r_height_phys "480"' 's_alwaysontop "1"'
+    run_host
+    expect_eq "first exit code" "$rc" 0
+    cp "$dir/vars.cfg" "$dir/vars.first"
+    rm -f "$dir/calls.txt"
+    run_host
+    expect_eq "second exit code" "$rc" 0
+    grep -q "^configure .* r_width_phys=640 r_height_phys=480 r_fullscreen=0 s_alwaysontop=1\$" "$dir/calls.txt" ||
+        fail "saved values not read back: $(grep '^configure' "$dir/calls.txt")"
+    cmp -s "$dir/vars.first" "$dir/vars.cfg" || fail "vars.cfg changed between two runs"
+    [ -e "$dir/vars.cfg.tmp" ] && fail "vars.cfg.tmp left behind"
+}
