@@ -73,14 +73,14 @@ struct Amd3DNowBackend {
 #endif
   }
   static __m64 BothLow(__m64 v) {
-#if defined(__3dNOW_A__)
+#if defined(__3dNOW_A__) && defined(__SSE__)  // pshufw's intrinsic wants SSE on (32-bit)
     return _mm_shuffle_pi16(v, 0x44);
 #else
     return _m_punpckldq(v, v);
 #endif
   }
   static __m64 BothHigh(__m64 v) {
-#if defined(__3dNOW_A__)
+#if defined(__3dNOW_A__) && defined(__SSE__)  // pshufw's intrinsic wants SSE on (32-bit)
     return _mm_shuffle_pi16(v, 0xEE);
 #else
     return _m_punpckhdq(v, v);

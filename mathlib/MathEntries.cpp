@@ -19,7 +19,27 @@
 
 asm(".text\n" STAGEHOST_MATH_OPERATIONS(STAGEHOST_MATH_ENTRY));
 
+#elif defined(_WIN32) && (defined(__x86_64__) || defined(__i386__))
+// Windows (PE/COFF): 32-bit C names carry a leading underscore, and slots
+// are 4 bytes wide there.
+#define STAGEHOST_MATH_STR2(x) #x
+#define STAGEHOST_MATH_STR(x) STAGEHOST_MATH_STR2(x)
+#if defined(__x86_64__)
+#define STAGEHOST_MATH_C_NAME(name) #name
+#define STAGEHOST_MATH_JUMP(slot) "  jmp *g_mathRoutines+" STAGEHOST_MATH_STR(slot) "*8(%rip)\n"
 #else
-// Another target (the 32-bit Windows build) brings its own entry file.
+#define STAGEHOST_MATH_C_NAME(name) "_" #name
+#define STAGEHOST_MATH_JUMP(slot) "  jmp *_g_mathRoutines+" STAGEHOST_MATH_STR(slot) "*4\n"
+#endif
+#define STAGEHOST_MATH_ENTRY(slot, name, ret, params)                              \
+  ".globl " STAGEHOST_MATH_C_NAME(Math##name) "\n"                                 \
+  ".def " STAGEHOST_MATH_C_NAME(Math##name) "; .scl 2; .type 32; .endef\n"         \
+  ".p2align 4\n"                                                                   \
+  STAGEHOST_MATH_C_NAME(Math##name) ":\n"                                          \
+  STAGEHOST_MATH_JUMP(slot)
+
+asm(".text\n" STAGEHOST_MATH_OPERATIONS(STAGEHOST_MATH_ENTRY));
+
+#else
 #error "no public math entries for this target"
 #endif

@@ -12,7 +12,11 @@ using MathRoutine = void (*)();
 
 extern "C" {
 // Process-wide and writable; the public entries jump through it.
+#ifdef _WIN32  // PE/COFF knows no symbol visibility
+extern MathRoutine g_mathRoutines[MathSlot::Count];
+#else
 extern MathRoutine g_mathRoutines[MathSlot::Count] __attribute__((visibility("hidden")));
+#endif
 }
 
 // MathSlotType<N>::Fn is the function type of slot N.

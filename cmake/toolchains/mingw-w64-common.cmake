@@ -17,8 +17,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # A DLL exports all its symbols when it marks none for export (the core
-# library relies on that); --exclude-libs keeps the statically linked runtime
-# out of that list, so each binary keeps its own private copy of it.
+# library relies on that, also for the static libraries linked into it);
+# --exclude-libs keeps the statically linked compiler runtime out of that
+# list, so each binary keeps its own private copy of it.
+set(STAGEHOST_MINGW_RUNTIME_LIBS
+  libstdc++.a libsupc++.a libgcc.a libgcc_eh.a libwinpthread.a libpthread.a libmingwex.a libmingw32.a)
+string(REPLACE ";" ":" STAGEHOST_MINGW_RUNTIME_LIBS "${STAGEHOST_MINGW_RUNTIME_LIBS}")
 set(CMAKE_EXE_LINKER_FLAGS_INIT    "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -Wl,--exclude-libs,ALL")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -Wl,--exclude-libs,ALL")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -Wl,--exclude-libs,${STAGEHOST_MINGW_RUNTIME_LIBS}")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -Wl,--exclude-libs,${STAGEHOST_MINGW_RUNTIME_LIBS}")

@@ -350,3 +350,54 @@ case_vars_cfg_round_trip() {
     cmp -s "$dir/vars.first" "$dir/vars.cfg" || fail "vars.cfg changed between two runs"
     [ -e "$dir/vars.cfg.tmp" ] && fail "vars.cfg.tmp left behind"
 }
+
+# ---- the math library's switches and probes -----------------------------------
+
+MATH_KEY='HKLM\Software\StageHost\VectorMath'
+
+# math_state: the line tools/MathState.cpp prints in a new process.
+math_state() { (cd "$dir" && timeout "$RUN_TIMEOUT" "$WINE" "$tool_dir/mathstate.exe" 2>/dev/null | tr -d '\r'); }
+
+set_switch() {  # NAME TYPE DATA
+    timeout "$RUN_TIMEOUT" "$WINE" reg add "$MATH_KEY" /v "$1" /t "$2" /d "$3" /f >/dev/null 2>&1 || fail "reg add $1"
+}
+clear_switches() { timeout "$RUN_TIMEOUT" "$WINE" reg delete "$MATH_KEY" /f >/dev/null 2>&1; }
+
+# The set the processor and the system support: 3DNow! first, then SSE2, SSE.
+expected_cpu_state() {
+    local line=$1
+    if [ "$(echo "$line" | tr ' ' '\n' | sed -n 's/^3dnow=//p')" = 1 ]; then echo 1
+    elif [ "$(echo "$line" | tr ' ' '\n' | sed -n 's/^sse2=//p')" = 1 ]; then echo 2
+    elif [ "$(echo "$line" | tr ' ' '\n' | sed -n 's/^sse=//p')" = 1 ]; then echo 3
+    else echo 0; fi
+}
+
+case_math_registry_switches() {
+    new_dir none
+    cp "$tool_dir/mathstate.exe" "$dir/"
+    clear_switches
+    local line cpu
+    line=$(math_state)
+    cpu=$(expected_cpu_state "$line")
+    expect_eq "no switches" "$line" "DisableCpuPaths=- DisableMathCpuPaths=- $(echo "$line" | cut -d' ' -f3-5) state=$cpu normalised=0.6,0.8,0"
+
+    # switches (NAME:TYPE:DATA ...) -> the state they lead to
+    local row switches want item
+    for row in "DisableMathCpuPaths:REG_DWORD:1=0" "DisableCpuPaths:REG_DWORD:1=0" \
+        "DisableCpuPaths:REG_DWORD:1 DisableMathCpuPaths:REG_DWORD:0=$cpu" \
+        "DisableCpuPaths:REG_DWORD:0 DisableMathCpuPaths:REG_DWORD:1=0" \
+        "DisableCpuPaths:REG_DWORD:2=$cpu" "DisableMathCpuPaths:REG_SZ:1=$cpu"; do
+        switches=${row%=*}
+        want=${row##*=}
+        clear_switches
+        for item in $switches; do
+            IFS=: read -r name type data <<<"$item"
+            set_switch "$name" "$type" "$data"
+        done
+        line=$(math_state)
+        expect_eq "state with $switches" "$(echo "$line" | tr ' ' '\n' | sed -n 's/^state=//p')" "$want"
+    done
+    expect_eq "a REG_SZ switch counts as absent" "$(echo "$line" | cut -d' ' -f1-2)" \
+        "DisableCpuPaths=- DisableMathCpuPaths=-"
+    clear_switches
+}
