@@ -25,4 +25,4 @@ for preset in win64 win32-i686; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
 done
-ctest --preset win64
+ctest --preset win64 --verbose  # one PASS line per case of the Wine tests

@@ -259,6 +259,15 @@ case_missing_module() {
     expect_eq "vars.cfg untouched" "$(cat "$dir/vars.cfg")" 'r_width_phys "640"'
 }
 
+case_module_not_loadable() {
+    new_dir none
+    echo "not a module" >"$dir/render.dll"
+    start_host
+    expect_error_report Init "Main demo DLL not found" "Type: Init" "Desc: Main demo DLL not found"
+    # The loader's own reason comes first, for whoever mends it.
+    grep -q "^Can't load 'render.dll': ." "$dir/runtime.log" || fail "no loader reason in runtime.log"
+}
+
 case_missing_exports() {
     local engine export_name
     for engine in no_create:CreateDemoEngine only_create:PlugSystemSocket no_plug:PlugSystemSocket \

@@ -42,7 +42,7 @@ engine_dir=$(realpath "$engine_dir") tool_dir=$(realpath "$tool_dir") prefix=$(r
 source "$here/wine-cases.sh"
 
 work=$(mktemp -d /tmp/stagehost-wine.XXXXXX)
-trap 'wine_stop; rm -rf "$work"' EXIT
+trap 'wine_stop; [ -n "${KEEP_WORK:-}" ] && echo "kept $work" || rm -rf "$work"' EXIT
 wine_start "$prefix" || { echo "Wine could not be started" >&2; exit 1; }
 
 [ ${#cases[@]} -gt 0 ] || cases=($(declare -F | awk '{print $3}' | grep '^case_' | sed 's/^case_//'))
