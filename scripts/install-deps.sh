@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libssl-dev zlib1g-dev
   libsdl2-dev libgl-dev libgl1-mesa-dri
-  xvfb xdotool x11-utils imagemagick
+  xvfb xdotool x11-utils imagemagick openbox
   qemu-user
   libglm-dev libeigen3-dev
 )

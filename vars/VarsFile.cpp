@@ -86,16 +86,25 @@ void CVarList::LoadVarsFile() {
     ApplyVarsText(*this, text.data(), text.size());
 }
 
-void CVarList::SaveVarsFile() {
-    std::FILE* f = std::fopen(kVarsTempName, "w");
-    if (!f) return;
-    bool ok = true;
-    for (CVariable* v = head; v; v = v->next) {
+std::string FormatVarsText(const CVarList& list) {
+    std::string text;
+    for (const CVariable* v = list.head; v; v = v->next) {
         if (!(v->flags & VARF_SAVE) || !CanBeReadBack(v->name)) continue;
         char value[CVarValue::kTextSize];
         ValueForLine(v->value.asString, value);
-        if (std::fprintf(f, "%s \"%s\"\n", v->name, value) < 0) ok = false;
+        text += v->name;
+        text += " \"";
+        text += value;
+        text += "\"\n";
     }
+    return text;
+}
+
+void CVarList::SaveVarsFile() {
+    const std::string text = FormatVarsText(*this);
+    std::FILE* f = std::fopen(kVarsTempName, "w");  // text mode: the platform's line ends
+    if (!f) return;
+    bool ok = std::fputs(text.c_str(), f) >= 0;
     ok = !std::ferror(f) && FlushFileToDisk(f) && ok;
     ok = std::fclose(f) == 0 && ok;
     if (!ok || !MoveFileOver(kVarsTempName, kVarsFileName)) std::remove(kVarsTempName);

@@ -9,7 +9,10 @@ bool IsSpace(char c) {
 }  // namespace
 
 size_t CVarsTokenizer::QuotedEnd() const {
-    for (size_t i = pos_ + 1; i < size_; ++i) {
+    // A quoted value the writer makes is at most 257 characters long; looking
+    // no further than a token's length keeps the reading linear in the text.
+    const size_t last = pos_ + kMaxToken - 1;
+    for (size_t i = pos_ + 1; i < size_ && i <= last; ++i) {
         char c = text_[i];
         if (c == '\n' || c == '\r') return 0;
         if (c == '"' && (i + 1 == size_ || IsSpace(text_[i + 1]))) return i + 1;

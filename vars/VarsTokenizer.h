@@ -6,8 +6,8 @@
 // quote and holds no other one continues to the next double quote that is
 // followed by white space or the end of the text, so a quoted value holding
 // spaces ("a b") stays one token, as the writer produced it. When no such
-// quote comes before the end of the line, the token ends at its first white
-// space as any other. Every other token, and every name token, is the plain
+// quote comes before the end of the line, within a token's length, the token
+// ends at its first white space as any other. Every other token, and every name token, is the plain
 // run of non-white-space characters.
 //
 // A token longer than kMaxToken characters is cut to its first kMaxToken

@@ -253,6 +253,20 @@ TEST(HostRunLog, UnloadableModuleNamesTheLoadersReason) {
     EXPECT_EQ(lines[1].rfind("Can't load './render.so': ./render.so: ", 0), 0u) << lines[1];
 }
 
+TEST(HostRunWindow, NoUsableVideoDriverEndsStartUpBeforeInitialize) {
+    TempDir dir;
+    CopyFile(RECORDING_ENGINE, dir.File("render.so"));
+    RunResult r = RunToEnd(STAGEHOST_BIN, dir.Path(), Environment{{"SDL_VIDEODRIVER", "no-such-driver"}});
+    ASSERT_TRUE(r.exited);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.err, "Init: Can't create application window\n");
+    std::vector<std::string> calls = ReadLines(dir.File("engine.record"));
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[2].rfind("Configure", 0), 0u);
+    EXPECT_EQ(WithoutCacheLines(ReadFile(dir.File("runtime.log"))),
+              std::string(kLogStart) + kPlugged + ReportLines("Init", "Can't create application window"));
+}
+
 // Errors thrown by the engine after start-up.
 struct EngineThrow {
     const char* name;

@@ -180,4 +180,63 @@ TEST_F(HostWindow, OtherKeysAndButtonsDoNotEndTheDemo) {
     ExpectEnded();
 }
 
+// With a window manager the frame adds to the window's outer size; the
+// outer frame is centred, so the client area sits off-centre by the frame.
+class HostFramedWindow : public HostWindow {
+protected:
+    static void SetUpTestSuite() {
+        server_ = new XServer();
+        if (server_->Ok() && !server_->StartWindowManager()) framedProblem_ = "openbox did not start";
+    }
+    void SetUp() override {
+        HostWindow::SetUp();
+        if (!framedProblem_.empty()) GTEST_SKIP() << framedProblem_;
+    }
+
+    // Waits until the window is framed and centred by its outer size; gives
+    // the frame's left edge.
+    int ExpectCentredByOuterSize(int width, int height) {
+        int left = 0, right = 0, top = 0, bottom = 0;
+        EXPECT_TRUE(WaitFor([&] { return server_->FrameExtents(window_, &left, &right, &top, &bottom); }, 3000));
+        EXPECT_GT(top, 0) << "openbox draws a title bar";
+        int x = (kScreenWidth - (width + left + right)) / 2 + left;
+        int y = (kScreenHeight - (height + top + bottom)) / 2 + top;
+        WindowGeometry g{};
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                g = server_->Geometry(window_);
+                return g.x == x && g.y == y;
+            },
+            3000))
+            << "client at " << g.x << "," << g.y << ", expected " << x << "," << y;
+        EXPECT_EQ(g.width, width);
+        EXPECT_EQ(g.height, height);
+        return g.x - left;
+    }
+
+    static std::string framedProblem_;
+};
+
+std::string HostFramedWindow::framedProblem_;
+
+TEST_F(HostFramedWindow, OuterFrameIsCentredOnceItsSizeIsKnown) {
+    Start("r_width_phys \"640\"\nr_height_phys \"480\"\n");
+    ExpectCentredByOuterSize(640, 480);
+    Input("key Escape");
+    ExpectEnded();
+}
+
+TEST_F(HostFramedWindow, FrameWiderThanTheScreenGetsANegativePosition) {
+    Start("r_width_phys \"1030\"\nr_height_phys \"480\"\n");
+    EXPECT_LT(ExpectCentredByOuterSize(1030, 480), 0) << "the frame starts left of the screen";
+    Input("key Escape");
+    ExpectEnded();
+}
+
+TEST_F(HostFramedWindow, WindowManagersCloseEndsTheDemo) {
+    Start("r_width_phys \"640\"\nr_height_phys \"480\"\n");
+    Input("key alt+F4");
+    ExpectEnded();
+}
+
 }  // namespace

@@ -48,6 +48,10 @@ XServer::XServer() {
 }
 
 XServer::~XServer() {
+    if (windowManager_ > 0) {
+        kill(windowManager_, SIGTERM);
+        waitpid(windowManager_, nullptr, 0);
+    }
     if (display_) XCloseDisplay(display_);
     if (pid_ > 0) {
         kill(pid_, SIGTERM);
@@ -56,6 +60,22 @@ XServer::~XServer() {
 }
 
 namespace {
+
+// Reads up to count 32-bit items of a property into out; returns how many.
+unsigned long ReadLongs(Display* display, Window window, const char* name, Atom type, long* out,
+                        unsigned long count) {
+    Atom actualType;
+    int format;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, count, False, type,
+                           &actualType, &format, &items, &after, &data) != Success || !data)
+        return 0;
+    const long* values = reinterpret_cast<const long*>(data);  // format 32 arrives as long
+    for (unsigned long i = 0; i < items && i < count; ++i) out[i] = values[i];
+    XFree(data);
+    return items;
+}
 
 bool TitleIs(Display* display, Window window, const char* title) {
     XTextProperty name;
@@ -94,6 +114,38 @@ WindowGeometry XServer::Geometry(unsigned long window) {
     WindowGeometry g{0, 0, attributes.width, attributes.height};
     XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &g.x, &g.y, &child);
     return g;
+}
+
+bool XServer::StartWindowManager() {
+    windowManager_ = fork();
+    if (windowManager_ == 0) {
+        setenv("DISPLAY", name_.c_str(), 1);
+        int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, 1);
+        dup2(quiet, 2);
+        execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // An EWMH window manager announces itself on the root window.
+    for (int i = 0; i < 500; ++i) {
+        long check = 0;
+        if (ReadLongs(display_, DefaultRootWindow(display_), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, &check, 1))
+            return true;
+        if (waitpid(windowManager_, nullptr, WNOHANG) == windowManager_) break;
+        usleep(10000);
+    }
+    return false;
+}
+
+bool XServer::FrameExtents(unsigned long window, int* left, int* right, int* top, int* bottom) {
+    XSync(display_, False);
+    long extents[4] = {0, 0, 0, 0};
+    if (ReadLongs(display_, window, "_NET_FRAME_EXTENTS", XA_CARDINAL, extents, 4) != 4) return false;
+    *left = static_cast<int>(extents[0]);
+    *right = static_cast<int>(extents[1]);
+    *top = static_cast<int>(extents[2]);
+    *bottom = static_cast<int>(extents[3]);
+    return true;
 }
 
 bool XServer::HasState(unsigned long window, const char* state) {

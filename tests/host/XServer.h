@@ -24,6 +24,8 @@ public:
     XServer& operator=(const XServer&) = delete;
 
     bool Ok() const { return display_ != nullptr; }
+    // Starts openbox on the server and waits until it manages windows.
+    bool StartWindowManager();
     const std::string& Name() const { return name_; }  // ":N"
     const std::string& Problem() const { return problem_; }
 
@@ -32,6 +34,8 @@ public:
     WindowGeometry Geometry(unsigned long window);
     // Whether _NET_WM_STATE of the window lists the atom named state.
     bool HasState(unsigned long window, const char* state);
+    // The frame a window manager put around the window, from _NET_FRAME_EXTENTS.
+    bool FrameExtents(unsigned long window, int* left, int* right, int* top, int* bottom);
     // Whether the cursor now on the screen has no visible pixel.
     bool CursorInvisible();
     // Moves the pointer to a point of the screen.
@@ -41,6 +45,7 @@ public:
 
 private:
     pid_t pid_ = -1;
+    pid_t windowManager_ = -1;
     std::string name_;
     std::string problem_;
     Display* display_ = nullptr;

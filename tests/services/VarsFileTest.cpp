@@ -1,11 +1,13 @@
 // vars.cfg: reading, writing and the round trip.
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "WorkDir.h"
 #include "sdk/Services.h"
 #include "vars/HostVars.h"
 #include "vars/VarList.h"
+#include "vars/VarsFile.h"
 
 namespace {
 
@@ -80,6 +82,7 @@ TEST_F(VarsFileTest, LoadReadsPairsOfTokens) {
         {"closed quote runs plain", "t_text \"1\"x s_alwaysontop \"1\"\n", "t_text", "1x", 1},
         {"closed quote pairs on", "t_text \"1\"x s_alwaysontop \"1\"\n", "s_alwaysontop", "1", 1},
         {"lone quote then spaces", "t_text \" x\"\n", "t_text", " x", 0},
+        {"quote too far away", "t_text \"a " + std::string(300, 'b') + "\"\ns_alwaysontop 1\n", "t_text", "a", 0},
         {"no final line end", "s_alwaysontop \"3\"", "s_alwaysontop", "3", 3},
         {"empty file", "", "s_alwaysontop", "0", 0},
     };
@@ -131,7 +134,8 @@ TEST_F(VarsFileTest, LongTokensAreCutAndThePairingHolds) {
 }
 
 TEST_F(VarsFileTest, TextValuesRoundTrip) {
-    const char* values[] = {"plain", "two words", "  leading and trailing  ", "tab\there", "", "x", "50%"};
+    const std::string longest = "x" + std::string(253, ' ') + "y";  // 255 characters
+    const char* values[] = {longest.c_str(), "plain", "two words", "  leading and trailing  ", "tab\there", "", "x", "50%"};
     for (const char* value : values) {
         {
             CVarList list;
@@ -181,6 +185,37 @@ TEST_F(VarsFileTest, OddValuesAndNamesNeverShiftTheLinesAfterThem) {
         EXPECT_EQ(after->value.asInt, 7) << c.value;
     }
     EXPECT_EQ(ReadFile("vars.cfg"), "t_before \"5\"\nt_text \"a \"\nt_after \"7\"\n");
+}
+
+TEST(VarsText, RandomValuesRoundTrip) {
+    std::mt19937 rng(12345);
+    const char alphabet[] = "ab \t\n\r\v\f\"\\x1%";
+    for (int round = 0; round < 2000; ++round) {
+        std::string value;
+        for (size_t n = rng() % 12; n > 0; --n) value += alphabet[rng() % (sizeof alphabet - 1)];
+        std::string text;
+        {
+            CVarList list;
+            list.RegisterInt("t_after", 7, VARF_SAVE, nullptr);
+            list.RegisterString("t_text", value.c_str(), VARF_SAVE, nullptr);
+            list.RegisterInt("t_before", 5, VARF_SAVE, nullptr);
+            text = FormatVarsText(list);
+        }
+        CVarList list;
+        CVariable* before = list.RegisterInt("t_before", 0, VARF_SAVE, nullptr);
+        CVariable* got = list.RegisterString("t_text", "", VARF_SAVE, nullptr);
+        CVariable* after = list.RegisterInt("t_after", 0, VARF_SAVE, nullptr);
+        ApplyVarsText(list, text.data(), text.size());
+
+        std::string expected;
+        for (char c : value) {
+            if (c != '"') expected += (c == '\n' || c == '\r') ? ' ' : c;
+        }
+        if (expected.find_first_not_of(' ') == std::string::npos) expected.clear();
+        ASSERT_EQ(std::string(got->value.asString), expected) << text;
+        ASSERT_EQ(before->value.asInt, 5) << text;
+        ASSERT_EQ(after->value.asInt, 7) << text;
+    }
 }
 
 TEST_F(VarsFileTest, FailedSaveLeavesTheOldFile) {
