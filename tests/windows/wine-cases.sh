@@ -39,6 +39,7 @@ expect_error_report() {
     wait_host
     expect_eq "exit code" "$rc" 0
     expect_no_line calls.txt shutdown
+    expect_no_line calls.txt unload
     expect_no_line runtime.log --------------------
 }
 
@@ -52,7 +53,7 @@ case_normal_run() {
     run_host
     expect_eq "exit code" "$rc" 0
     expect_eq "calls" "$(call_sequence)" \
-        "plug create configure initialize initialize precache open frame frame ready shutdown release unplug"
+        "plug create configure initialize initialize precache open frame frame ready shutdown release unplug unload"
     expect_line calls.txt "plug log=1 vars=1 fs=1"
     expect_line calls.txt "initialize module_ok=1"
     expect_eq "frames" "$(field calls.txt shutdown frames)" 3
@@ -80,7 +81,7 @@ case_configure_declines() {
     engine_asks "configure 0"
     run_host
     expect_eq "exit code" "$rc" 0
-    expect_eq "calls" "$(call_sequence)" "plug create configure shutdown release unplug"
+    expect_eq "calls" "$(call_sequence)" "plug create configure shutdown release unplug unload"
     expect_file runtime.log "Starting logging service" "--------------------" "Closing logging service"
     [ -f "$dir/vars.cfg" ] || fail "vars.cfg not saved"
 }
@@ -107,7 +108,7 @@ case_window_640x480_and_escape() {
     fi
     wait_host
     expect_eq "exit code" "$rc" 0
-    expect_eq "calls end" "$(call_sequence | sed 's/.* ready //')" "shutdown release unplug"
+    expect_eq "calls end" "$(call_sequence | sed 's/.* ready //')" "shutdown release unplug unload"
     expect_eq "cursor over the window" "$(field calls.txt shutdown cursor)" none
     expect_file_ends runtime.log "--------------------" "Closing logging service"
 }
@@ -182,7 +183,7 @@ start_interactive() {
 expect_user_quit() {
     wait_host
     expect_eq "exit code" "$rc" 0
-    expect_eq "calls end" "$(call_sequence | sed 's/.* ready //')" "shutdown release unplug"
+    expect_eq "calls end" "$(call_sequence | sed 's/.* ready //')" "shutdown release unplug unload"
     expect_no_line calls.txt "gave up"
     expect_file_ends runtime.log "--------------------" "Closing logging service"
 }
@@ -244,7 +245,7 @@ case_log_cannot_be_created() {
     run_host
     expect_eq "exit code" "$rc" 0
     expect_eq "calls" "$(call_sequence)" \
-        "plug create configure initialize initialize precache frame frame ready shutdown release unplug"
+        "plug create configure initialize initialize precache frame frame ready shutdown release unplug unload"
     [ -d "$dir/runtime.log" ] || fail "runtime.log is no longer the directory"
 }
 

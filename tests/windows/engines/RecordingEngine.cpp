@@ -14,7 +14,8 @@
 //   log TEXT               Precache writes TEXT to the log through the socket
 //
 // Built several times; ENGINE_NO_CREATE, ENGINE_NO_PLUG and ENGINE_NO_UNPLUG
-// leave out an export.
+// leave out an export. "unload" is recorded when the host unloads the module
+// (not when the process ends with the module still loaded).
 #include <windows.h>
 
 #include <clocale>
@@ -232,3 +233,9 @@ STAGEHOST_ENGINE_EXPORT void UnplugSystemSocket() {
     s_socket = nullptr;
 }
 #endif
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+    // A null reserved on detach: FreeLibrary, not the end of the process.
+    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) Record("unload");
+    return TRUE;
+}
