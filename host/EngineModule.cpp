@@ -5,7 +5,11 @@
 #include "log/LogService.h"
 #include "platform/Module.h"
 
+#ifdef _WIN32
+const char* const kEngineModulePath = "render.dll";  // found by the loader's usual search
+#else
 const char* const kEngineModulePath = "./render.so";
+#endif
 
 namespace {
 

@@ -55,4 +55,8 @@ typedef void (*SocketPlugFn)(SystemSocket* socket);
 typedef void (*SocketUnplugFn)();
 
 // Use on the three exports of an engine module: plain names, visible.
+#ifdef _WIN32
+#define STAGEHOST_ENGINE_EXPORT extern "C" __declspec(dllexport)
+#else
 #define STAGEHOST_ENGINE_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
