@@ -42,7 +42,7 @@ std::vector<Entry> SampleEntries() {
     return v;
 }
 
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + "rt_" + name; }
+std::string TempPath(const std::string& name) { return rartest::ScratchPath(name); }
 
 // RAR4 keeps the backslash as its path separator, so it reads back as "/".
 std::string ExpectedName(const std::string& name, Format f) {
