@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,8 @@ std::string Describe(const Combo& c) {
     return std::string(c.format == Format::Rar5 ? "rar5" : "rar4") + (c.encryptHeaders ? " -hp" : "") +
            " password length " + std::to_string(c.password.size());
 }
+
+void PrintTo(const Combo& c, std::ostream* os) { *os << Describe(c); }
 
 std::vector<Combo> AllCombos() {
     const std::string passwords[] = {"", "pw", std::string("abcdefghijklmnopqrstuvwxyz01"),
