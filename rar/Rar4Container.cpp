@@ -20,6 +20,7 @@
 #include "rar/ByteReader.h"
 #include "rar/Checksum.h"
 #include "rar/Container.h"
+#include "rar/Limits.h"
 #include "rar/Rar4Names.h"
 #include "rar/Unrar.h"
 #include "rar/crypto/Aes.h"
@@ -225,7 +226,7 @@ const uint8_t kSig4[7] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x00};
 }  // namespace
 
 std::unique_ptr<Container> DetectContainer(ArchiveFile& file) {
-    const size_t window = size_t(std::min<uint64_t>(file.Size(), 1024 * 1024 + 64 * 1024));
+    const size_t window = size_t(std::min<uint64_t>(file.Size(), kMaxSfxSize));
     std::vector<uint8_t> buf(window);
     size_t got = file.ReadSomeAt(0, buf.data(), buf.size());
     for (size_t i = 0; i + 7 <= got; ++i) {
