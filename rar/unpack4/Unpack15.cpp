@@ -1,0 +1,1 @@
+#include "rar/unpack4/Unpack15.h"
