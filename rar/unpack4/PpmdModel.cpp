@@ -27,12 +27,20 @@ inline unsigned GetMean(unsigned summ) { return (summ + (1u << (kPeriodBits - 2)
 
 void PpmdModel::Coder::Init(BitReader& r) {
     in = &r;
+    sevenZip = false;
     low = code = 0;
     range = 0xffffffffu;
     for (int i = 0; i < 4; ++i) code = (code << 8) | uint32_t(in->GetByte());
 }
 
 void PpmdModel::Coder::Normalize() {
+    if (sevenZip) {
+        while (range < kTop) {
+            code = (code << 8) | uint32_t(in->GetByte());
+            range <<= 8;
+        }
+        return;
+    }
     for (;;) {
         if ((low ^ (low + range)) >= kTop) {
             if (range >= kBot) break;
@@ -135,6 +143,18 @@ bool PpmdModel::DecodeInit(BitReader& in, int& escChar) {
         StartModel(maxOrder);
     }
     return minContext_ != 0;
+}
+
+bool PpmdModel::InitSevenZip(BitReader& in, unsigned order, unsigned memMb) {
+    coder_.in = &in;
+    coder_.sevenZip = true;
+    coder_.low = coder_.code = 0;
+    coder_.range = 0xffffffffu;
+    if (in.GetByte() != 0) return false;
+    for (int i = 0; i < 4; ++i) coder_.code = (coder_.code << 8) | uint32_t(in.GetByte());
+    if (order < 2 || order > 64 || !mem_.Start(memMb)) return false;
+    StartModel(int(order));
+    return true;
 }
 
 void PpmdModel::Rescale(Context* ctx) {
@@ -447,6 +467,7 @@ void PpmdModel::DecodeBinSymbol(Context* ctx) {
         runLength_++;
     } else {
         coder_.lowCount = bs;
+        coder_.binaryEscape = true;
         bs = uint16_t(bs - GetMean(bs));
         coder_.highCount = kBinScale;
         initEsc_ = kExpEscape[bs >> 10];

@@ -21,6 +21,9 @@ public:
     // escChar receives a new escape byte when the header carries one.
     bool DecodeInit(BitReader& in, int& escChar);
     int DecodeChar();
+    // Starts a fresh model over a 7z-style PPMd stream (same model, another
+    // range coder); used to check the model against streams we can make.
+    bool InitSevenZip(BitReader& in, unsigned order, unsigned memMb);
     // Drops the model after an error so that stale contexts are never reused.
     void Reset();
 
@@ -74,14 +77,30 @@ private:
         uint32_t low = 0, code = 0, range = 0;
         uint32_t lowCount = 0, highCount = 0, scale = 0;
         BitReader* in = nullptr;
+        bool sevenZip = false;
+        bool binaryEscape = false;  // 7z coder: the escape of a binary context
+        uint32_t fullRange = 0;
         void Init(BitReader& r);
         uint32_t CurrentCount() {
             range /= (scale != 0 ? scale : 1);
             if (range == 0) range = 1;  // damaged stream; the caller's checks reject it
             return (code - low) / range;
         }
-        uint32_t CurrentShiftCount(unsigned shift) { return (code - low) / (range >>= shift); }
+        uint32_t CurrentShiftCount(unsigned shift) {
+            fullRange = range;
+            return (code - low) / (range >>= shift);
+        }
         void Decode() {
+            if (sevenZip) {
+                code -= range * lowCount;
+                if (binaryEscape)
+                    range = fullRange - range * lowCount;
+                else
+                    range *= highCount - lowCount;
+                binaryEscape = false;
+                Normalize();
+                return;
+            }
             low += range * lowCount;
             range *= highCount - lowCount;
         }
