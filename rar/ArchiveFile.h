@@ -1,0 +1,30 @@
+#pragma once
+// Random-access reading of the archive file.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace rar {
+
+class ArchiveFile {
+public:
+    ArchiveFile() = default;
+    ~ArchiveFile();
+    ArchiveFile(const ArchiveFile&) = delete;
+    ArchiveFile& operator=(const ArchiveFile&) = delete;
+
+    bool Open(const std::string& path);
+    uint64_t Size() const { return size_; }
+    // Reads exactly n bytes at offset; false if the file ends first or fails.
+    bool ReadAt(uint64_t offset, void* dst, size_t n);
+    // Reads up to n bytes at offset; returns the count (0 at the end).
+    size_t ReadSomeAt(uint64_t offset, void* dst, size_t n);
+
+private:
+    std::FILE* f_ = nullptr;
+    uint64_t size_ = 0;
+    uint64_t pos_ = UINT64_MAX;
+};
+
+}  // namespace rar
