@@ -3,6 +3,8 @@
 #include <cstring>
 #include <zlib.h>
 
+#include "rar/unpack/Rar20Cipher.h"
+
 namespace rar {
 
 namespace {
@@ -141,6 +143,14 @@ long Rar20DecryptingInput::Read(uint8_t* dst, size_t n) {
         used_ = 0;
     }
     return long(done);
+}
+
+}  // namespace rar
+
+namespace rar {
+
+std::unique_ptr<PackedInput> MakeRar20DecryptInput(PackedInput& src, const std::string& password) {
+    return std::make_unique<Rar20DecryptingInput>(src, password);
 }
 
 }  // namespace rar
