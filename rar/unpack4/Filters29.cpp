@@ -193,7 +193,14 @@ bool RunAudio(uint8_t* mem, uint32_t size, uint32_t channels) {
     return true;
 }
 
+Signature g_extra[4];
+unsigned g_extraCount = 0;
+
 }  // namespace
+
+void AddFilterSignatureForTesting(uint32_t length, uint32_t crc, FilterType type) {
+    if (g_extraCount < 4) g_extra[g_extraCount++] = Signature{length, crc, type};
+}
 
 FilterType IdentifyFilter(const uint8_t* code, size_t size) {
     if (size == 0) return FilterType::None;
@@ -203,6 +210,8 @@ FilterType IdentifyFilter(const uint8_t* code, size_t size) {
     uint32_t crc = uint32_t(crc32(0L, code, uInt(size)));
     for (const Signature& s : kKnown)
         if (s.length == size && s.crc == crc) return s.type;
+    for (unsigned i = 0; i < g_extraCount; ++i)
+        if (g_extra[i].length == size && g_extra[i].crc == crc) return g_extra[i].type;
     return FilterType::None;
 }
 

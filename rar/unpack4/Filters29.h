@@ -15,6 +15,10 @@ enum class FilterType : uint8_t { None, E8, E8E9, Itanium, Delta, Rgb, Audio };
 // Identifies a filter program (its first byte is an XOR check of the rest).
 FilterType IdentifyFilter(const uint8_t* code, size_t size);
 
+// Adds a program signature to the recognised ones (tests build streams with
+// programs of their own; the real signatures are fixed).
+void AddFilterSignatureForTesting(uint32_t length, uint32_t crc, FilterType type);
+
 // Filter memory as the format defines it: data goes in at offset 0.
 constexpr uint32_t kFilterMemSize = 0x40000;
 

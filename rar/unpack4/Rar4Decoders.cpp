@@ -9,16 +9,21 @@
 namespace rar {
 
 std::unique_ptr<Decoder> MakeRar4Decoder(unsigned unpVer, size_t dictionarySize) {
-    // The coders size their windows for the largest dictionary their format
-    // can address (4 MB, 1 MB, 64 KB); a larger declared size is not needed
-    // and a smaller one only bounds what valid data may reference.
-    (void)dictionarySize;
+    // The window follows the declared dictionary (what valid data may
+    // reference), rounded up to a power of two, at least 256 KB and at most
+    // what the format can address (RAR 2.9: 4 MB, RAR 2.0: 1 MB); RAR 1.5
+    // always uses 64 KB.
+    auto window = [dictionarySize](size_t formatMax) {
+        size_t w = 0x40000;
+        while (w < dictionarySize && w < formatMax) w <<= 1;
+        return w < formatMax ? w : formatMax;
+    };
     switch (unpVer) {
         case 15: return std::make_unique<unpack4::Unpack15>();
         case 20:
-        case 26: return std::make_unique<unpack4::Unpack20>();
+        case 26: return std::make_unique<unpack4::Unpack20>(window(unpack4::Unpack20::kMaxWindow));
         case 29:
-        case 36: return std::make_unique<unpack4::Unpack29>();
+        case 36: return std::make_unique<unpack4::Unpack29>(window(unpack4::Unpack29::kMaxWindow));
         default: return nullptr;
     }
 }

@@ -23,7 +23,7 @@ const uint8_t kSDBits[8] = {2, 2, 3, 4, 5, 6, 6, 6};
 
 }  // namespace
 
-Unpack20::Unpack20() : window_(kWindowSize) {}
+Unpack20::Unpack20(size_t windowSize) : window_(windowSize) {}
 
 void Unpack20::ResetState() {
     tablesRead_ = false;

@@ -17,9 +17,10 @@ namespace rar::unpack4 {
 
 class Unpack20 final : public Decoder {
 public:
-    static constexpr size_t kWindowSize = 0x100000;
+    static constexpr size_t kMaxWindow = 0x100000;
 
-    Unpack20();
+    // windowSize: a power of two, at most kMaxWindow.
+    explicit Unpack20(size_t windowSize = kMaxWindow);
     DecodeResult Decode(PackedInput& in, uint64_t unpSize, UnpackedOutput& out, bool solid) override;
 
 private:

@@ -84,7 +84,7 @@ private:
 
 }  // namespace
 
-Unpack29::Unpack29() : window_(kWindowSize), filterMem_(kFilterMemSize + 4, 0) {}
+Unpack29::Unpack29(size_t windowSize) : window_(windowSize), filterMem_(kFilterMemSize + 4, 0) {}
 
 void Unpack29::ResetState() {
     tablesRead_ = false;

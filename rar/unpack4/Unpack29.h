@@ -23,9 +23,10 @@ namespace rar::unpack4 {
 
 class Unpack29 final : public Decoder {
 public:
-    static constexpr size_t kWindowSize = 0x400000;
+    static constexpr size_t kMaxWindow = 0x400000;
 
-    Unpack29();
+    // windowSize: a power of two, at most kMaxWindow.
+    explicit Unpack29(size_t windowSize = kMaxWindow);
     DecodeResult Decode(PackedInput& in, uint64_t unpSize, UnpackedOutput& out, bool solid) override;
 
 private:
