@@ -197,3 +197,45 @@ TEST(Lz29Stream, OutputNeverExceedsTheDeclaredSize) {
     EXPECT_EQ(DecodeStream(*d, s.Bytes(), 1000, false, out), DecodeResult::Ok);
     EXPECT_EQ(out.size(), 1000u);
 }
+
+TEST(Lz29Stream, LargestDeltaBlockWithTheSmallestDictionary) {
+    auto prog = Program(3, rar::unpack4::FilterType::Delta);
+    const uint32_t kBlock = rar::unpack4::kFilterMemSize / 2;
+    uint8_t fb = 0;
+    auto def = Definition(0, 0, kBlock, 1, prog, fb);
+    Lz29Writer s;
+    s.Filter(def, fb);
+    for (uint32_t i = 0; i < kBlock + 100; ++i) s.Literal(1);
+    s.EndOfFile();
+    auto d = rar::MakeRar4Decoder(29, 0x10000);
+    std::vector<uint8_t> out;
+    ASSERT_EQ(DecodeStream(*d, s.Bytes(), kBlock + 100, false, out), DecodeResult::Ok);
+    ASSERT_EQ(out.size(), kBlock + 100);
+    // Each step subtracts one: 255, 254, ... wrapping every 256 bytes.
+    for (uint32_t i = 0; i < kBlock; i += 4099) EXPECT_EQ(out[i], uint8_t(255 - i)) << i;
+    EXPECT_EQ(out[kBlock], 1);
+}
+
+TEST(Lz29Stream, LargestE8BlockWithTheSmallestDictionary) {
+    // A block nearly as large as the filter memory must be complete in the
+    // window before it is filtered, however small the declared dictionary.
+    auto prog = Program(4, rar::unpack4::FilterType::E8);
+    const uint32_t kBlock = rar::unpack4::kFilterMemSize - 1;
+    uint8_t fb = 0;
+    auto def = Definition(0, 0, kBlock, 0, prog, fb);
+    Lz29Writer s;
+    s.Filter(def, fb);
+    s.Literals("0123456789");
+    for (uint32_t done = 10; done < kBlock + 10;) {
+        unsigned len = std::min<uint32_t>(200, kBlock + 10 - done);
+        if (len < 3) len = 3;
+        s.Match(len, 10);
+        done += len;
+    }
+    s.EndOfFile();
+    auto d = rar::MakeRar4Decoder(29, 0x10000);
+    std::vector<uint8_t> out;
+    const uint64_t size = kBlock + 10;
+    ASSERT_EQ(DecodeStream(*d, s.Bytes(), size, false, out), DecodeResult::Ok);
+    for (uint64_t i = 0; i < size; i += 997) ASSERT_EQ(out[i], uint8_t('0' + i % 10)) << i;
+}
