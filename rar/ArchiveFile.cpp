@@ -1,5 +1,7 @@
 #include "rar/ArchiveFile.h"
 
+#include <cstring>
+
 namespace rar {
 
 ArchiveFile::~ArchiveFile() {
@@ -17,9 +19,18 @@ bool ArchiveFile::Open(const std::string& path) {
     return true;
 }
 
+void ArchiveFile::OpenMemory(const uint8_t* data, size_t size) {
+    mem_ = data;
+    size_ = size;
+}
+
 size_t ArchiveFile::ReadSomeAt(uint64_t offset, void* dst, size_t n) {
-    if (!f_ || offset >= size_ || n == 0) return 0;
+    if ((!f_ && !mem_) || offset >= size_ || n == 0) return 0;
     if (n > size_ - offset) n = size_t(size_ - offset);
+    if (mem_) {
+        std::memcpy(dst, mem_ + offset, n);
+        return n;
+    }
     if (pos_ != offset) {
         if (std::fseek(f_, long(offset), SEEK_SET) != 0) { pos_ = UINT64_MAX; return 0; }
     }

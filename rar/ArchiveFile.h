@@ -15,6 +15,9 @@ public:
     ArchiveFile& operator=(const ArchiveFile&) = delete;
 
     bool Open(const std::string& path);
+    // Reads from a caller's buffer instead of a file (tests, fuzzing); the
+    // buffer must outlive this object.
+    void OpenMemory(const uint8_t* data, size_t size);
     uint64_t Size() const { return size_; }
     // Reads exactly n bytes at offset; false if the file ends first or fails.
     bool ReadAt(uint64_t offset, void* dst, size_t n);
@@ -23,6 +26,7 @@ public:
 
 private:
     std::FILE* f_ = nullptr;
+    const uint8_t* mem_ = nullptr;
     uint64_t size_ = 0;
     uint64_t pos_ = UINT64_MAX;
 };

@@ -10,6 +10,7 @@
 #include "rar/Checksum.h"
 #include "rar/Container.h"
 #include "rar/Limits.h"
+#include "rar/MemoryArchive.h"
 #include "rar/PackedStreams.h"
 #include "rar/Unrar.h"
 #include "rar/crypto/Blake2sp.h"
@@ -252,6 +253,23 @@ void Skip(ArchiveHandle& h) {
 }  // namespace rar
 
 using rar::ArchiveHandle;
+
+namespace rar {
+
+void* OpenArchiveMemory(const uint8_t* bytes, size_t size, int* result) {
+    std::unique_ptr<ArchiveHandle> h(new (std::nothrow) ArchiveHandle);
+    if (!h) { *result = ERAR_NO_MEMORY; return nullptr; }
+    h->arcName = "(memory)";
+    h->file.OpenMemory(bytes, size);
+    h->container = DetectContainer(h->file);
+    if (!h->container) { *result = ERAR_BAD_ARCHIVE; return nullptr; }
+    ReadContext ctx = h->Context();
+    *result = h->container->Start(ctx);
+    if (*result != ERAR_SUCCESS) return nullptr;
+    return h.release();
+}
+
+}  // namespace rar
 
 extern "C" {
 
