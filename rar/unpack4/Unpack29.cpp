@@ -122,9 +122,10 @@ DecodeResult Unpack29::Decode(PackedInput& in, uint64_t unpSize, UnpackedOutput&
 
     if (out_.Stopped()) return DecodeResult::Stopped;
     if (in_.ReadError()) return DecodeResult::BadData;
-    if (unsupported_) return DecodeResult::Unsupported;
-    if (!out_.Done()) return DecodeResult::BadData;
-    (void)ok;  // damage past the member's last byte does not spoil its output
+    if (!out_.Done()) return unsupported_ ? DecodeResult::Unsupported : DecodeResult::BadData;
+    // Every byte is out: whatever went wrong past the member's last byte
+    // (padding read as symbols) does not spoil it; its CRC decides.
+    (void)ok;
     poisoned_ = false;
     return DecodeResult::Ok;
 }
