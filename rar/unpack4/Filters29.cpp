@@ -193,13 +193,13 @@ bool RunAudio(uint8_t* mem, uint32_t size, uint32_t channels) {
     return true;
 }
 
-Signature g_extra[4];
+Signature g_extra[16];
 unsigned g_extraCount = 0;
 
 }  // namespace
 
 void AddFilterSignatureForTesting(uint32_t length, uint32_t crc, FilterType type) {
-    if (g_extraCount < 4) g_extra[g_extraCount++] = Signature{length, crc, type};
+    if (g_extraCount < 16) g_extra[g_extraCount++] = Signature{length, crc, type};
 }
 
 FilterType IdentifyFilter(const uint8_t* code, size_t size) {

@@ -571,13 +571,10 @@ void Unpack29::WriteBuf() {
         size_t blockEnd = (blockStart + blockLength) & mask;
         uint8_t* mem = filterMem_.data();
         const uint8_t* w = window_.Data();
-        if (blockStart < blockEnd || blockEnd == 0) {
-            std::memcpy(mem, w + blockStart, blockLength);
-        } else {
-            size_t first = window_.Size() - blockStart;
-            std::memcpy(mem, w + blockStart, first);
-            std::memcpy(mem + first, w, blockEnd);
-        }
+        // The block may wrap around the end of the window (or be empty).
+        size_t first = std::min<size_t>(blockLength, window_.Size() - blockStart);
+        std::memcpy(mem, w + blockStart, first);
+        if (first < blockLength) std::memcpy(mem + first, w, blockLength - first);
         const uint32_t fileOffset = uint32_t(out_.Written());
         flt.r[6] = fileOffset;
         uint32_t outOff = 0, outSize = 0;

@@ -239,3 +239,20 @@ TEST(Lz29Stream, LargestE8BlockWithTheSmallestDictionary) {
     ASSERT_EQ(DecodeStream(*d, s.Bytes(), size, false, out), DecodeResult::Ok);
     for (uint64_t i = 0; i < size; i += 997) ASSERT_EQ(out[i], uint8_t('0' + i % 10)) << i;
 }
+
+TEST(Lz29Stream, EmptyFilterBlockAwayFromTheWindowStart) {
+    // Found by fuzzing: an empty block that does not start at 0 looked like
+    // one wrapping around the window, and was copied with a window-sized length.
+    auto prog = Program(5, rar::unpack4::FilterType::E8);
+    uint8_t fb = 0;
+    auto def = Definition(0, 5, 0, 0, prog, fb);
+    Lz29Writer s;
+    s.Literals("0123456789");
+    s.Filter(def, fb);
+    s.Literals("abcdefghij");
+    s.EndOfFile();
+    auto d = rar::MakeRar4Decoder(29, 0);
+    std::vector<uint8_t> out;
+    EXPECT_EQ(DecodeStream(*d, s.Bytes(), 20, false, out), DecodeResult::BadData);
+    EXPECT_LE(out.size(), 20u);
+}
