@@ -379,7 +379,8 @@ void Unpack15::HuffDecode() {
 }
 
 void Unpack15::GetFlagsBuf() {
-    unsigned flagsPlace = DecodeNum(in_.GetBits(), {5, kDecHf2, kPosHf2}) & 0xff;
+    unsigned flagsPlace = DecodeNum(in_.GetBits(), {5, kDecHf2, kPosHf2});
+    if (flagsPlace >= 256) return;  // only damaged data codes the 257th rank here
     uint32_t flags, newFlagsPlace;
     for (;;) {
         flags = chSetC_[flagsPlace];
