@@ -140,3 +140,17 @@ TEST(Rar4Damage, FuzzRegressions) {
     closedir(d);
     EXPECT_GT(replayed, 0);
 }
+
+TEST(Rar4Damage, EveryCoderRefusesASolidMemberAfterAFailure) {
+    std::vector<uint8_t> junk(64, 0xa5);
+    for (unsigned ver : {15u, 20u, 29u}) {
+        auto dec = rar::MakeRar4Decoder(ver, 0x10000);
+        VectorInput bad(junk);
+        VectorOutput out;
+        ASSERT_NE(dec->Decode(bad, 1 << 20, out, false), DecodeResult::Ok) << ver;
+        VectorInput next(junk);
+        VectorOutput out2;
+        EXPECT_EQ(dec->Decode(next, 10, out2, true), DecodeResult::BadData) << ver;
+        EXPECT_TRUE(out2.data.empty()) << ver;
+    }
+}
