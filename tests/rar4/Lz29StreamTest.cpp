@@ -256,3 +256,18 @@ TEST(Lz29Stream, EmptyFilterBlockAwayFromTheWindowStart) {
     EXPECT_EQ(DecodeStream(*d, s.Bytes(), 20, false, out), DecodeResult::BadData);
     EXPECT_LE(out.size(), 20u);
 }
+
+TEST(Lz29Stream, OutputThatAsksToStopEndsTheMember) {
+    Lz29Writer s;
+    s.Literals("abc");
+    for (int i = 0; i < 20000; ++i) s.Match(250, 3);
+    s.EndOfFile();
+    const uint64_t size = 3 + 250u * 20000;
+    auto d = rar::MakeRar4Decoder(29, 0);
+    VectorInput in(s.Bytes());
+    VectorOutput sink;
+    sink.stopAfter = 1;
+    EXPECT_EQ(d->Decode(in, size, sink, false), DecodeResult::Stopped);
+    EXPECT_EQ(sink.chunks, 1u);
+    EXPECT_LT(sink.data.size(), size);
+}
