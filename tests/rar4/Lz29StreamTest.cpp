@@ -264,7 +264,8 @@ TEST(Lz29Stream, OutputThatAsksToStopEndsTheMember) {
     s.EndOfFile();
     const uint64_t size = 3 + 250u * 20000;
     auto d = rar::MakeRar4Decoder(29, 0);
-    VectorInput in(s.Bytes());
+    const std::vector<uint8_t> packed = s.Bytes();
+    VectorInput in(packed);
     VectorOutput sink;
     sink.stopAfter = 1;
     EXPECT_EQ(d->Decode(in, size, sink, false), DecodeResult::Stopped);
