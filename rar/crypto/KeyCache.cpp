@@ -18,7 +18,7 @@ void CheapMix(const std::string& pw, const uint8_t* salt, size_t n, unsigned ext
     for (size_t i = 0; i < n; ++i) h = (h ^ salt[i]) * 16777619u;
     for (size_t i = 0; i < len; ++i) { h = (h ^ uint32_t(i)) * 16777619u; out[i] = uint8_t(h >> 24); }
 }
-#endif
+#else
 
 // Keys derived anywhere in the process, shared by all handles: the file
 // system opens the archive again for every member it serves, and each open
@@ -56,6 +56,7 @@ void AddShared3(const std::string& pw, const uint8_t* salt, bool hasSalt, const 
     g_r3.push_front(e);
     if (g_r3.size() > kMaxShared) g_r3.pop_back();
 }
+#endif
 }
 
 const Rar5Key* KeyCache::GetRar5(const std::string& password, const uint8_t salt[16], unsigned kdfCount) {

@@ -81,7 +81,7 @@ Bytes PackToMemory(rar::pack::Format f, const std::string& password, bool hp) {
     o.password = password;
     o.encryptHeaders = hp;
     o.rar5KdfCount = 4;  // keeps the many walks below fast
-    std::string path = ::testing::TempDir() + "bad_src.rar", error;
+    std::string path = rartest::ScratchPath("src.rar"), error;
     EXPECT_TRUE(rar::pack::WriteArchive(path, entries, o, error)) << error;
     std::FILE* fp = std::fopen(path.c_str(), "rb");
     Bytes b(1 << 16);

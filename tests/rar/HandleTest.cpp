@@ -16,7 +16,7 @@ namespace {
 
 using rar::pack::Entry;
 
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + "ht_" + name; }
+std::string TempPath(const std::string& name) { return rartest::ScratchPath(name); }
 
 Entry File(const std::string& name, const std::string& bytes) {
     Entry e;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,7 @@ std::vector<Entry> SampleEntries() {
     return v;
 }
 
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + "rt_" + name; }
+std::string TempPath(const std::string& name) { return rartest::ScratchPath(name); }
 
 // RAR4 keeps the backslash as its path separator, so it reads back as "/".
 std::string ExpectedName(const std::string& name, Format f) {
@@ -63,6 +64,8 @@ std::string Describe(const Combo& c) {
     return std::string(c.format == Format::Rar5 ? "rar5" : "rar4") + (c.encryptHeaders ? " -hp" : "") +
            " password length " + std::to_string(c.password.size());
 }
+
+void PrintTo(const Combo& c, std::ostream* os) { *os << Describe(c); }
 
 std::vector<Combo> AllCombos() {
     const std::string passwords[] = {"", "pw", std::string("abcdefghijklmnopqrstuvwxyz01"),
