@@ -10,6 +10,27 @@ namespace {
 
 using K = SimdKernels<Sse2Backend>;
 
+// The product one row of a at a time: the rows of b stay in registers, a
+// row of a is loaded, its four broadcasts multiplied into two pairs of
+// partial sums, and the output row stored before the next row of a is read.
+// That keeps every value in a register (no spills, so no reloads waiting on
+// stores), and stays correct in place: out row i depends only on a row i,
+// already loaded when it is overwritten, and on b, loaded up front.
+MathMatrix* MatrixMultiply(MathMatrix* out, const MathMatrix* a, const MathMatrix* b) {
+  const K::Rows rb = K::LoadRows(b);
+  const float* pa = &a->m[0][0];
+  float* po = &out->m[0][0];
+  for (int i = 0; i < 4; ++i) {
+    const __m128 r = _mm_loadu_ps(pa + 4 * i);
+    const __m128 xy = _mm_add_ps(_mm_mul_ps(Sse2Backend::Shuffle<0, 0, 0, 0>(r), rb.r[0]),
+                                 _mm_mul_ps(Sse2Backend::Shuffle<1, 1, 1, 1>(r), rb.r[1]));
+    const __m128 zw = _mm_add_ps(_mm_mul_ps(Sse2Backend::Shuffle<2, 2, 2, 2>(r), rb.r[2]),
+                                 _mm_mul_ps(Sse2Backend::Shuffle<3, 3, 3, 3>(r), rb.r[3]));
+    _mm_storeu_ps(po + 4 * i, _mm_add_ps(xy, zw));
+  }
+  return out;
+}
+
 // The inverse with the determinant summed into every lane, so that the
 // reciprocal is one packed division with no broadcast after it.
 MathMatrix* MatrixInverse(MathMatrix* out, float* determinant, const MathMatrix* m) {
@@ -64,7 +85,7 @@ void InstallSse2Routines(MathRoutine* table) {
   STAGEHOST_MATH_PUT(table, K, Vec2Transform);
   STAGEHOST_MATH_PUT(table, K, Vec3Transform);
   STAGEHOST_MATH_PUT(table, K, Vec4Transform);
-  STAGEHOST_MATH_PUT(table, K, MatrixMultiply);
+  PutMathRoutine<MathSlot::MatrixMultiply>(table, &MatrixMultiply);
   STAGEHOST_MATH_PUT(table, K, MatrixMultiplyTranspose);
   STAGEHOST_MATH_PUT(table, K, Vec2TransformNormal);
   STAGEHOST_MATH_PUT(table, K, Vec3TransformNormal);
