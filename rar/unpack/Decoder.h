@@ -53,4 +53,8 @@ std::unique_ptr<Decoder> MakeRar4Decoder(unsigned unpVer, size_t dictionarySize)
 // RAR5 / RAR7 coder; dictionarySize is what the member's header declares.
 std::unique_ptr<Decoder> MakeRar5Decoder(size_t dictionarySize);
 
+// The RAR 7 coder (RAR5 container, algorithm version 1): the RAR5 coder
+// with the larger distance alphabet.
+std::unique_ptr<Decoder> MakeRar7Decoder(size_t dictionarySize);
+
 }  // namespace rar
