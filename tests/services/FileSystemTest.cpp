@@ -76,7 +76,6 @@ TEST_F(FileSystemTest, SixteenthOpenThrowsTheLimitError) {
 
 TEST_F(FileSystemTest, MissingFileLogsAWarningAndReturnsZero) {
     EXPECT_EQ(fs_->OpenFile("data/Missing.TGA", "rb"), 0);
-    host_.dontUsePack->SetInt(0);  // the archive is allowed but holds nothing yet
     EXPECT_EQ(fs_->OpenFile("other.bin", "r"), 0);
     EXPECT_EQ(LogBody(),
               "Warning: can't open file 'data/Missing.TGA' in mode 'rb'\n"
