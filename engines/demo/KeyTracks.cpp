@@ -106,6 +106,11 @@ void FindSegment(const CKeyedArray<Entry>& keys, float t, int& i, float& u) {
     u = span > 0.0f ? (t - keys.items[i].key) / span : 0.0f;
 }
 
+// centre + (centre - other)
+CVector3 Mirror(const CVector3& centre, const CVector3& other) {
+    return CVector3{2.0f * centre.x - other.x, 2.0f * centre.y - other.y, 2.0f * centre.z - other.z};
+}
+
 int Clamp(int i, int count) { return i < 0 ? 0 : (i >= count ? count - 1 : i); }
 
 }  // namespace
@@ -159,9 +164,11 @@ CVector3 SamplePosition(const CKeyedArray<CKeyedVector3>& keys, float t) {
     FindSegment(keys, t, i, u);
     const CVector3& p1 = keys.items[i].value;
     if (u == 0.0f) return p1;
-    const CVector3& p0 = keys.items[Clamp(i - 1, keys.count)].value;
-    const CVector3& p2 = keys.items[Clamp(i + 1, keys.count)].value;
-    const CVector3& p3 = keys.items[Clamp(i + 2, keys.count)].value;
+    const CVector3& p2 = keys.items[i + 1].value;
+    // Past either end the missing neighbour is the next key mirrored, so an
+    // even run of keys on a line stays on the line up to its ends.
+    const CVector3 p0 = i > 0 ? keys.items[i - 1].value : Mirror(p1, p2);
+    const CVector3 p3 = i + 2 < keys.count ? keys.items[i + 2].value : Mirror(p2, p1);
     CVector3 out;
     MathVec3CatmullRom(AsMath(&out), AsMath(&p0), AsMath(&p1), AsMath(&p2), AsMath(&p3), u);
     return out;
