@@ -9,8 +9,8 @@
 // (CKeyedFloat). All little-endian.
 //
 // Sampling: rotation by squad through the neighbouring keys, position by a
-// Catmull-Rom spline (mirrored keys past the ends), scale linearly; times before the first key or after the
-// last hold that key. An empty array samples as the identity rotation, the
+// Catmull-Rom spline (mirrored keys past the ends), scale linearly; times
+// before the first key or after the last hold that key. An empty array samples as the identity rotation, the
 // origin and a scale of 1.
 #include <cstddef>
 #include <cstdint>

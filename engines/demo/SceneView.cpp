@@ -42,7 +42,8 @@ float FadeLevel(const CScene& scene, float t) {
 }
 
 CMatrix ObjectMatrix(const CSceneObject& object, const CTrack* track, float t) {
-    float scale = object.size;
+    // A sprite ring's size is the size of each sprite, not of the ring.
+    float scale = object.shape == EShape::Sprites ? 1.0f : object.size;
     CQuaternion rotation = {0.0f, 0.0f, 0.0f, 1.0f};
     CVector3 offset = {0.0f, 0.0f, 0.0f};
     if (track) {

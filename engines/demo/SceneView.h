@@ -21,6 +21,7 @@ CVector3 SkyColour(const CScene& scene, float t);
 // 0 (black) to 1 (full picture): rises over the first `fade` seconds and
 // falls over the last ones.
 float FadeLevel(const CScene& scene, float t);
-// Scale, then rotation, then the object's place plus its track's position.
+// Scale (the object's size, sprites excepted, times the track's scale), then
+// rotation, then the object's place plus its track's position.
 CMatrix ObjectMatrix(const CSceneObject& object, const CTrack* track, float t);
 bool IsShown(const CSceneObject& object, float t);
