@@ -79,6 +79,7 @@ struct ArchiveHandle {
     UNRARCALLBACK callback = nullptr;
     LPARAM userData = 0;
     std::string arcName;
+    unsigned openMode = RAR_OM_EXTRACT;
     Member current;
     bool haveCurrent = false;  // a header was read and not yet processed
     // Decoder state carried between the members of a solid stream.
@@ -241,6 +242,7 @@ int Unpack(ArchiveHandle& h, bool deliver) {
 // without output so that the next solid member finds its dictionary.
 void Skip(ArchiveHandle& h) {
     const Member& m = h.current;
+    if (h.openMode != RAR_OM_EXTRACT) return;  // listing only: nothing will be unpacked
     if (!h.container->Solid() || m.method == 0 || m.isDir || m.isLink) return;
     if (m.enc.cipher != Cipher::None && !h.hasPassword) {
         h.solidBroken = true;
@@ -288,6 +290,7 @@ HANDLE PASCAL RAROpenArchive(struct RAROpenArchiveData* data) {
         return nullptr;
     }
     h->arcName = data->ArcName;
+    h->openMode = data->OpenMode;
     if (!h->file.Open(h->arcName)) {
         data->OpenResult = ERAR_EOPEN;
         return nullptr;

@@ -93,7 +93,14 @@ int Rar4Container::ReadBlock(ReadContext& ctx, Block4& b) {
             return ERAR_BAD_DATA;
     }
     raw.resize(hsize);
-    const bool crcOk = (Crc32(raw.data() + 2, hsize - 2) & 0xFFFF) == crc;
+    bool crcOk = (Crc32(raw.data() + 2, hsize - 2) & 0xFFFF) == crc;
+    // RAR 1.5-2.x file headers with an embedded comment (flag 0x08): the
+    // checksum covers the fixed fields and the name only.
+    if (!crcOk && b.type == kFile && (b.flags & 0x08) && hsize >= 32) {
+        ByteReader nr(raw.data() + 26, 2);
+        const size_t covered = 32 + ((b.flags & 0x100) ? 8 : 0) + nr.u16();
+        if (covered <= hsize) crcOk = (Crc32(raw.data() + 2, covered - 2) & 0xFFFF) == crc;
+    }
     // A wrong password for encrypted headers shows as a CRC mismatch of any block.
     if (!crcOk && (encrypted_ || b.type == kFile || b.type == kSub)) return ERAR_BAD_DATA;
     ByteReader h(raw.data() + 7, raw.size() - 7);

@@ -11,7 +11,7 @@ namespace {
 class StoreDecoder : public Decoder {
 public:
     DecodeResult Decode(PackedInput& in, uint64_t unpSize, UnpackedOutput& out, bool) override {
-        std::vector<uint8_t> buf(kChunkSize);
+        std::vector<uint8_t> buf(unpSize < kChunkSize ? size_t(unpSize) + 1 : kChunkSize);
         uint64_t left = unpSize;
         while (left > 0) {
             size_t want = left < buf.size() ? size_t(left) : buf.size();

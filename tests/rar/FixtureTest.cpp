@@ -28,6 +28,7 @@ struct ExpectedMember {
 };
 
 struct ExpectedWalk {
+    bool commentCorrupt = false;  // the reference library gave up on the archive comment's checksum
     std::string password;  // "" = none
     bool hasPassword = false;
     std::vector<ExpectedMember> members;
@@ -47,11 +48,14 @@ std::vector<ExpectedWalk> ParseExpected(const fs::path& file) {
     std::ifstream in(file);
     std::string line;
     bool active = false;
+    bool commentCorrupt = false;
     while (std::getline(in, line)) {
+        if (line.rfind("#   The archive comment is corrupt", 0) == 0) commentCorrupt = true;
         if (line.rfind("### walk ", 0) == 0) {
             active = line.find("LC_ALL=C.UTF-8") != std::string::npos;
             if (!active) continue;
             ExpectedWalk w;
+            w.commentCorrupt = commentCorrupt;
             std::string pw = Field(line, "password");
             w.hasPassword = pw != "None";
             if (w.hasPassword && pw.size() >= 2) w.password = pw.substr(1, pw.size() - 2);
@@ -93,6 +97,17 @@ TEST_P(FixtureTest, WalkMatchesReferenceLibrary) {
         SCOPED_TRACE("password=" + (ew.hasPassword ? ew.password : std::string("(none)")));
         rartest::WalkResult w = rartest::Walk(archive.string(), ew.hasPassword ? ew.password.c_str() : nullptr);
         ASSERT_TRUE(w.opened) << "open result " << w.openResult;
+        if (ew.commentCorrupt && ew.members.empty()) {
+            // The reference library stops at the old-style comment, whose
+            // checksum it cannot verify; we pass the comment over and read
+            // the members, which must then be sound or clearly refused.
+            EXPECT_FALSE(w.members.empty());
+            EXPECT_EQ(w.endCode, ERAR_END_ARCHIVE);
+            for (const auto& m : w.members) {
+                EXPECT_TRUE(m.rc == 0 || m.rc == ERAR_UNKNOWN_FORMAT || m.rc == ERAR_MISSING_PASSWORD) << m.name << " " << m.rc;
+            }
+            continue;
+        }
         bool expectedFailure = false;
         bool otherVolumes = false;  // the reference walk went on into the next volume
         for (size_t i = 0; i < ew.members.size(); ++i) {

@@ -1,5 +1,6 @@
 #include "RarWalk.h"
 
+#include <gtest/gtest.h>
 #include <openssl/evp.h>
 
 #include <cstring>
@@ -24,6 +25,14 @@ int CALLBACK OnMessage(UINT msg, LPARAM user, LPARAM p1, LPARAM p2) {
 }
 
 }  // namespace
+
+std::string ScratchPath(const std::string& stem) {
+    const ::testing::TestInfo* t = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string id = t ? std::string(t->test_suite_name()) + "_" + t->name() : "none";
+    for (char& c : id)
+        if (c == '/') c = '_';
+    return ::testing::TempDir() + "rar_" + id + "_" + stem;
+}
 
 bool IsDirectory(unsigned flags) { return (flags & RHDF_DIRECTORY) == RHDF_DIRECTORY; }
 

@@ -31,6 +31,8 @@ struct WalkResult {
 WalkResult Walk(const std::string& path, const char* password, size_t maxMembers = 100000);
 
 bool IsDirectory(unsigned flags);
+// A scratch file path unique to the running test (tests run in parallel).
+std::string ScratchPath(const std::string& stem);
 std::string Md5Hex(const std::string& bytes);
 
 }  // namespace rartest

@@ -52,13 +52,13 @@ int CALLBACK OnData(UINT msg, LPARAM user, LPARAM p1, LPARAM p2) {
     return 1;
 }
 
-HANDLE Open(const std::string& path, const char* password, Sink* sink) {
+HANDLE Open(const std::string& path, const char* password, Sink* sink, unsigned mode = RAR_OM_EXTRACT) {
     RAROpenArchiveData od;
     std::memset(&od, 0, sizeof od);
     std::vector<char> name(path.begin(), path.end());
     name.push_back(0);
     od.ArcName = name.data();
-    od.OpenMode = RAR_OM_EXTRACT;
+    od.OpenMode = mode;
     HANDLE h = RAROpenArchive(&od);
     if (!h || od.OpenResult != 0) {
         std::fprintf(stderr, "heaptool: cannot open %s (open result %u)\n", path.c_str(), od.OpenResult);
@@ -74,7 +74,7 @@ bool IsDir(const RARHeaderData& hd) { return (hd.Flags & RHDF_DIRECTORY) == RHDF
 
 int List(const std::string& path, const char* password) {
     Sink sink;
-    HANDLE h = Open(path, password, &sink);
+    HANDLE h = Open(path, password, &sink, RAR_OM_LIST);
     if (!h) return 2;
     RARHeaderData hd;
     int rc;
