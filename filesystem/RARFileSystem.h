@@ -27,7 +27,7 @@ public:
     enum { kSlotCount = 16 };
 
     CRARFileSystem();  // touches no file
-    // Releases the archive cache. Files left open stay open.
+    // Releases the archive cache and closes files left open.
     ~CRARFileSystem() override;
     CRARFileSystem(const CRARFileSystem&) = delete;
     CRARFileSystem& operator=(const CRARFileSystem&) = delete;
