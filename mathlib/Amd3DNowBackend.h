@@ -110,6 +110,13 @@ struct Amd3DNowBackend {
   static V Shuffle(V v) {
     return V{Pick<a, b>(v), Pick<c, d>(v)};
   }
+  // Flips the sign of the lanes whose flag is 1 (MMX exclusive or).
+  template <int a, int b, int c, int d>
+  static V Signs(V v) {
+    const int sign = static_cast<int>(0x80000000u);
+    return V{_m_pxor(v.lo, _mm_set_pi32(b ? sign : 0, a ? sign : 0)),
+             _m_pxor(v.hi, _mm_set_pi32(d ? sign : 0, c ? sign : 0))};
+  }
   static V ZeroW(V v) { return V{v.lo, _m_punpckldq(v.hi, _mm_setzero_si64())}; }
 
   // Horizontal sum of both halves, in the low lane.

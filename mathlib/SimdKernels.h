@@ -95,22 +95,23 @@ struct SimdKernels {
     return Minors{B::Sub(B::Mul(b2, c3), B::Mul(b3, c2)), B::Sub(B::Mul(b1, c3), B::Mul(b3, c1)),
                   B::Sub(B::Mul(b1, c2), B::Mul(b2, c1))};
   }
-  // The 4-D cross product of a with the rows the minors came from.
+  // The 4-D cross product of a with the rows the minors came from
+  // (Negated: its opposite).
+  template <bool Negated = false>
   static V CrossWith(V a, const Minors& m) {
     const V a1 = B::template Shuffle<1, 0, 0, 0>(a);
     const V a2 = B::template Shuffle<2, 2, 1, 1>(a);
     const V a3 = B::template Shuffle<3, 3, 3, 2>(a);
     const V sum = B::Add(B::Sub(B::Mul(a1, m.sa), B::Mul(a2, m.sb)), B::Mul(a3, m.sc));
-    return B::Mul(sum, B::Set(1, -1, 1, -1));
+    return B::template Signs<Negated, !Negated, Negated, !Negated>(sum);
   }
 
   // Cofactor rows c[i] (c[i][j] = signed minor of element (i, j)).
   static Rows CofactorRows(const Rows& m) {
     const Minors low = MinorsOf(m.r[2], m.r[3]);
     const Minors high = MinorsOf(m.r[0], m.r[1]);
-    const V minus = B::Splat(-1.0f);
-    return Rows{{CrossWith(m.r[1], low), B::Mul(CrossWith(m.r[0], low), minus), CrossWith(m.r[3], high),
-                 B::Mul(CrossWith(m.r[2], high), minus)}};
+    return Rows{{CrossWith(m.r[1], low), CrossWith<true>(m.r[0], low), CrossWith(m.r[3], high),
+                 CrossWith<true>(m.r[2], high)}};
   }
 
   // False (rows untouched) when 1/det is not finite.
@@ -136,12 +137,12 @@ struct SimdKernels {
   // Hamilton product p (x) q.
   static V Hamilton(V p, V q) {
     const V w = B::Mul(B::template Shuffle<3, 3, 3, 3>(p), q);
-    const V x = B::Mul(B::Mul(B::template Shuffle<0, 0, 0, 0>(p), B::template Shuffle<3, 2, 1, 0>(q)),
-                       B::Set(1, -1, 1, -1));
-    const V y = B::Mul(B::Mul(B::template Shuffle<1, 1, 1, 1>(p), B::template Shuffle<2, 3, 0, 1>(q)),
-                       B::Set(1, 1, -1, -1));
-    const V z = B::Mul(B::Mul(B::template Shuffle<2, 2, 2, 2>(p), B::template Shuffle<1, 0, 3, 2>(q)),
-                       B::Set(-1, 1, 1, -1));
+    const V x = B::template Signs<0, 1, 0, 1>(
+        B::Mul(B::template Shuffle<0, 0, 0, 0>(p), B::template Shuffle<3, 2, 1, 0>(q)));
+    const V y = B::template Signs<0, 0, 1, 1>(
+        B::Mul(B::template Shuffle<1, 1, 1, 1>(p), B::template Shuffle<2, 3, 0, 1>(q)));
+    const V z = B::template Signs<1, 0, 0, 1>(
+        B::Mul(B::template Shuffle<2, 2, 2, 2>(p), B::template Shuffle<1, 0, 3, 2>(q)));
     return B::Add(B::Add(w, x), B::Add(y, z));
   }
 
@@ -209,7 +210,7 @@ struct SimdKernels {
   static V QuatInverseCore(V q) {
     const float len2 = B::Dot4(q, q);
     if (!(len2 > 0.0f)) return B::Zero();
-    return B::Mul(B::Mul(q, B::Set(-1, -1, -1, 1)), B::Splat(B::Recip(len2)));
+    return B::Mul(B::template Signs<1, 1, 1, 0>(q), B::Splat(B::Recip(len2)));
   }
 
   // ---- slot routines ------------------------------------------------------
@@ -454,27 +455,29 @@ struct SimdKernels {
       *angle = 2.0f * B::Acos(std::fmin(1.0f, std::fmax(-1.0f, w)));
     }
   }
+  // The same branches as the plain routine; the largest component is
+  // 0.25 s, the others a sum or difference of two elements divided by s.
   static MathQuat* QuatFromRotationMatrix(MathQuat* out, const MathMatrix* matrix) {
     [[maybe_unused]] Scope scope;
     const auto& m = matrix->m;
     const float trace = m[0][0] + m[1][1] + m[2][2];
     V q;
     if (trace > 0.0f) {
-      const float s = 2.0f * B::Sqrt(trace + 1.0f);
-      const V diff = B::Sub(B::Set(m[1][2], m[2][0], m[0][1], 0), B::Set(m[2][1], m[0][2], m[1][0], 0));
-      q = B::Add(B::Mul(diff, B::Splat(B::Recip(s))), B::Set(0, 0, 0, 0.25f * s));
+      const float s2 = 4.0f * (trace + 1.0f);
+      q = B::Set(m[1][2] - m[2][1], m[2][0] - m[0][2], m[0][1] - m[1][0], 0.25f * s2);
+      q = B::Mul(q, B::Splat(B::Recip(B::Sqrt(s2))));
     } else if (m[0][0] >= m[1][1] && m[0][0] >= m[2][2]) {
-      const float s = 2.0f * B::Sqrt(1.0f + m[0][0] - m[1][1] - m[2][2]);
-      const V mix = B::Add(B::Set(0, m[0][1], m[0][2], m[1][2]), B::Set(0, m[1][0], m[2][0], -m[2][1]));
-      q = B::Add(B::Mul(mix, B::Splat(B::Recip(s))), B::Set(0.25f * s, 0, 0, 0));
+      const float s2 = 4.0f * (1.0f + m[0][0] - m[1][1] - m[2][2]);
+      q = B::Set(0.25f * s2, m[0][1] + m[1][0], m[0][2] + m[2][0], m[1][2] - m[2][1]);
+      q = B::Mul(q, B::Splat(B::Recip(B::Sqrt(s2))));
     } else if (m[1][1] >= m[2][2]) {
-      const float s = 2.0f * B::Sqrt(1.0f + m[1][1] - m[0][0] - m[2][2]);
-      const V mix = B::Add(B::Set(m[0][1], 0, m[1][2], m[2][0]), B::Set(m[1][0], 0, m[2][1], -m[0][2]));
-      q = B::Add(B::Mul(mix, B::Splat(B::Recip(s))), B::Set(0, 0.25f * s, 0, 0));
+      const float s2 = 4.0f * (1.0f + m[1][1] - m[0][0] - m[2][2]);
+      q = B::Set(m[0][1] + m[1][0], 0.25f * s2, m[1][2] + m[2][1], m[2][0] - m[0][2]);
+      q = B::Mul(q, B::Splat(B::Recip(B::Sqrt(s2))));
     } else {
-      const float s = 2.0f * B::Sqrt(1.0f + m[2][2] - m[0][0] - m[1][1]);
-      const V mix = B::Add(B::Set(m[0][2], m[1][2], 0, m[0][1]), B::Set(m[2][0], m[2][1], 0, -m[1][0]));
-      q = B::Add(B::Mul(mix, B::Splat(B::Recip(s))), B::Set(0, 0, 0.25f * s, 0));
+      const float s2 = 4.0f * (1.0f + m[2][2] - m[0][0] - m[1][1]);
+      q = B::Set(m[0][2] + m[2][0], m[1][2] + m[2][1], 0.25f * s2, m[0][1] - m[1][0]);
+      q = B::Mul(q, B::Splat(B::Recip(B::Sqrt(s2))));
     }
     B::Store(F(out), q);
     return out;
@@ -486,7 +489,7 @@ struct SimdKernels {
     const float sr = B::Sin(roll * 0.5f), cr = B::Cos(roll * 0.5f);
     const V a = B::Mul(B::Mul(B::Set(cy, sy, cy, cy), B::Set(sp, cp, cp, cp)), B::Set(cr, cr, sr, cr));
     const V b = B::Mul(B::Mul(B::Set(sy, cy, sy, sy), B::Set(cp, sp, sp, sp)), B::Set(sr, sr, cr, sr));
-    B::Store(F(out), B::Add(a, B::Mul(b, B::Set(1, -1, -1, 1))));
+    B::Store(F(out), B::Add(a, B::template Signs<0, 1, 1, 0>(b)));
     return out;
   }
   static MathMatrix* MatrixTranslation(MathMatrix* out, float x, float y, float z) {

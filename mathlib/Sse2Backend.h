@@ -13,6 +13,11 @@ struct Sse2Backend : SseBackend {
   static V Shuffle(V v) {
     return _mm_castsi128_ps(_mm_shuffle_epi32(_mm_castps_si128(v), _MM_SHUFFLE(d, c, b, a)));
   }
+  template <int a, int b, int c, int d>
+  static V Signs(V v) {
+    const int sign = static_cast<int>(0x80000000u);
+    return _mm_xor_ps(v, _mm_castsi128_ps(_mm_setr_epi32(a ? sign : 0, b ? sign : 0, c ? sign : 0, d ? sign : 0)));
+  }
   static V ZeroW(V v) {
     return _mm_and_ps(v, _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0)));
   }

@@ -4,8 +4,35 @@
 #include "mathlib/Sse2Backend.h"
 #include "mathlib/SimdKernels.h"
 
+#include <cmath>
+
+namespace {
+
+using K = SimdKernels<Sse2Backend>;
+
+// The inverse with the determinant summed into every lane, so that the
+// reciprocal is one packed division with no broadcast after it.
+MathMatrix* MatrixInverse(MathMatrix* out, float* determinant, const MathMatrix* m) {
+  const K::Rows rows = K::LoadRows(m);
+  K::Rows c = K::CofactorRows(rows);
+  __m128 d = _mm_mul_ps(rows.r[0], c.r[0]);
+  d = _mm_add_ps(d, Sse2Backend::Shuffle<1, 0, 3, 2>(d));
+  d = _mm_add_ps(d, Sse2Backend::Shuffle<2, 3, 0, 1>(d));
+  if (determinant) *determinant = _mm_cvtss_f32(d);
+  const __m128 k = _mm_div_ps(_mm_set1_ps(1.0f), d);
+  if (!std::isfinite(_mm_cvtss_f32(k))) return nullptr;
+  _MM_TRANSPOSE4_PS(c.r[0], c.r[1], c.r[2], c.r[3]);
+  float* p = &out->m[0][0];
+  _mm_storeu_ps(p, _mm_mul_ps(c.r[0], k));
+  _mm_storeu_ps(p + 4, _mm_mul_ps(c.r[1], k));
+  _mm_storeu_ps(p + 8, _mm_mul_ps(c.r[2], k));
+  _mm_storeu_ps(p + 12, _mm_mul_ps(c.r[3], k));
+  return out;
+}
+
+}  // namespace
+
 void InstallSse2Routines(MathRoutine* table) {
-  using K = SimdKernels<Sse2Backend>;
   STAGEHOST_MATH_PUT(table, K, Vec2Transform);
   STAGEHOST_MATH_PUT(table, K, Vec3Transform);
   STAGEHOST_MATH_PUT(table, K, Vec4Transform);
@@ -21,7 +48,7 @@ void InstallSse2Routines(MathRoutine* table) {
   STAGEHOST_MATH_PUT(table, K, PlaneFromPoints);
   STAGEHOST_MATH_PUT(table, K, Vec4Cross);
   STAGEHOST_MATH_PUT(table, K, Vec2Hermite);
-  STAGEHOST_MATH_PUT(table, K, MatrixInverse);
+  PutMathRoutine<MathSlot::MatrixInverse>(table, &MatrixInverse);
   STAGEHOST_MATH_PUT(table, K, QuatMultiply);
   STAGEHOST_MATH_PUT(table, K, QuatNormalise);
   STAGEHOST_MATH_PUT(table, K, PlaneNormalise);

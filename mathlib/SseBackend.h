@@ -42,6 +42,15 @@ struct SseBackend {
   static V Shuffle(V v) {
     return _mm_shuffle_ps(v, v, _MM_SHUFFLE(d, c, b, a));
   }
+  // Flips the sign of the lanes whose flag is 1 (an exclusive or).
+  template <int a, int b, int c, int d>
+  static V Signs(V v) {
+    union {
+      unsigned u[4];
+      float f[4];
+    } bits = {{a ? 0x80000000u : 0u, b ? 0x80000000u : 0u, c ? 0x80000000u : 0u, d ? 0x80000000u : 0u}};
+    return _mm_xor_ps(v, _mm_loadu_ps(bits.f));
+  }
   static V ZeroW(V v) {
     const V mask = XyzMask();
     return _mm_and_ps(v, mask);
@@ -69,7 +78,8 @@ struct SseBackend {
     const V refined = _mm_mul_ss(r, _mm_sub_ss(threeHalves, _mm_mul_ss(_mm_mul_ss(half, v), _mm_mul_ss(r, r))));
     return _mm_cvtss_f32(_mm_and_ps(refined, _mm_cmpgt_ss(v, _mm_setzero_ps())));
   }
-  static float Recip(float x) { return _mm_cvtss_f32(_mm_div_ss(_mm_set_ss(1.0f), _mm_set_ss(x))); }
+  // An exact division (divss), so that it agrees with a caller's own 1/x.
+  static float Recip(float x) { return 1.0f / x; }
   static float Sqrt(float x) { return _mm_cvtss_f32(_mm_sqrt_ss(_mm_set_ss(x))); }
 
   static void Transpose(V& a, V& b, V& c, V& d) { _MM_TRANSPOSE4_PS(a, b, c, d); }

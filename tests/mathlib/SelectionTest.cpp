@@ -86,6 +86,7 @@ struct ChoiceCase {
   std::uint32_t state;
   Expect table;
 };
+void PrintTo(const ChoiceCase& c, std::ostream* os) { *os << c.name; }
 
 class MathChoice : public ::testing::TestWithParam<ChoiceCase> {};
 
@@ -240,6 +241,7 @@ struct SwitchCase {
   std::map<std::string, std::uint32_t> switches;
   std::uint32_t state;
 };
+void PrintTo(const SwitchCase& c, std::ostream* os) { *os << c.name; }
 
 class MathSwitches : public ::testing::TestWithParam<SwitchCase> {};
 

@@ -246,6 +246,7 @@ struct VariantSet {
   int slots;
   bool needs3DNow, needsAthlon;
 };
+void PrintTo(const VariantSet& c, std::ostream* os) { *os << c.name; }
 
 bool Runs3DNow(bool athlon) {
   const std::uint32_t bits = Probe3DNow();

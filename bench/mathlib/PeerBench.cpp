@@ -1,0 +1,315 @@
+// The same operations done by GLM (SIMD paths on, aligned types) and Eigen,
+// on the same data. Memory layouts match: our row-major matrix with row
+// vectors is GLM's column-major matrix with column vectors, so v * M is
+// M_glm * v and A * B is B_glm * A_glm; Eigen uses row-major matrices and
+// row vectors directly.
+#define GLM_FORCE_INTRINSICS
+#define GLM_FORCE_DEFAULT_ALIGNED_GENTYPES
+#define GLM_FORCE_QUAT_DATA_XYZW
+#include <glm/glm.hpp>
+#include <glm/gtc/quaternion.hpp>
+#include <glm/gtc/type_ptr.hpp>
+
+#include <Eigen/Dense>
+#include <Eigen/Geometry>
+
+#include <cstring>
+
+#include "BenchData.h"
+
+namespace {
+
+using EMat = Eigen::Matrix<float, 4, 4, Eigen::RowMajor>;
+using ERow = Eigen::Matrix<float, 1, 4>;
+
+// Peer copies of the shared data in each library's own types.
+struct GlmData {
+  glm::mat4 matrices[kRing];
+  glm::mat4 rotations[kRing];
+  glm::vec4 vectors[kRing];
+  glm::quat quats[kRing];
+};
+struct EigenData {
+  EMat matrices[kRing];
+  Eigen::Matrix3f rotations[kRing];
+  ERow vectors[kRing];
+  Eigen::Quaternionf quats[kRing];
+};
+
+const GlmData& Glm() {
+  static const GlmData* g = [] {
+    auto* g = new GlmData;
+    const BenchData& d = Data();
+    for (std::size_t i = 0; i < kRing; ++i) {
+      g->matrices[i] = glm::make_mat4(&d.matrices[i].m[0][0]);
+      g->rotations[i] = glm::make_mat4(&d.rotations[i].m[0][0]);
+      g->vectors[i] = glm::make_vec4(&d.vectors[i].x);
+      g->quats[i] = glm::quat(d.quats[i].w, d.quats[i].x, d.quats[i].y, d.quats[i].z);
+    }
+    return g;
+  }();
+  return *g;
+}
+
+const EigenData& Eig() {
+  static const EigenData* e = [] {
+    auto* e = new EigenData;
+    const BenchData& d = Data();
+    for (std::size_t i = 0; i < kRing; ++i) {
+      std::memcpy(e->matrices[i].data(), &d.matrices[i], 64);
+      for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c) e->rotations[i](r, c) = d.rotations[i].m[r][c];
+      }
+      std::memcpy(e->vectors[i].data(), &d.vectors[i], 16);
+      e->quats[i] = Eigen::Quaternionf(d.quats[i].w, d.quats[i].x, d.quats[i].y, d.quats[i].z);
+    }
+    return e;
+  }();
+  return *e;
+}
+
+template <class Body>
+void Add(const char* name, Body body) {
+  benchmark::RegisterBenchmark(name, body);
+}
+
+void RegisterGlm() {
+  Add("Vec2Transform/glm", [](benchmark::State& s) {
+    const GlmData& g = Glm();
+    static glm::vec4 out[kRing];
+    std::size_t i = 0;
+    for (auto _ : s) {
+      out[i] = g.matrices[i] * glm::vec4(g.vectors[i].x, g.vectors[i].y, 0.0f, 1.0f);
+      i = (i + 1) % kRing;
+    }
+    benchmark::DoNotOptimize(out);
+  });
+  Add("Vec3Transform/glm", [](benchmark::State& s) {
+    const GlmData& g = Glm();
+    static glm::vec4 out[kRing];
+    std::size_t i = 0;
+    for (auto _ : s) {
+      out[i] = g.matrices[i] * glm::vec4(glm::vec3(g.vectors[i]), 1.0f);
+      i = (i + 1) % kRing;
+    }
+    benchmark::DoNotOptimize(out);
+  });
+  Add("Vec4Transform/glm", [](benchmark::State& s) {
+    const GlmData& g = Glm();
+    static glm::vec4 out[kRing];
+    std::size_t i = 0;
+    for (auto _ : s) {
+      out[i] = g.matrices[i] * g.vectors[i];
+      i = (i + 1) % kRing;
+    }
+    benchmark::DoNotOptimize(out);
+  });
+  Add("Vec2TransformCoord/glm", [](benchmark::State& s) {
+    const GlmData& g = Glm();
+    static glm::vec2 out[kRing];
+    std::size_t i = 0;
+    for (auto _ : s) {
+      const glm::vec4 r = g.matrices[i] * glm::vec4(g.vectors[i].x, g.vectors[i].y, 0.0f, 1.0f);
+      out[i] = glm::vec2(r) / r.w;
+      i = (i + 1) % kRing;
+    }
+    benchmark::DoNotOptimize(out);
+  });
+  Add("Vec3TransformCoord/glm", [](benchmark::State& s) {
+    const GlmData& g = Glm();
+    static glm::vec3 out[kRing];
+    std::size_t i = 0;
+    for (auto _ : s) {
+      const glm::vec4 r = g.matrices[i] * glm::vec4(glm::vec3(g.vectors[i]), 1.0f);
+      out[i] = glm::vec3(r) / r.w;
+      i = (i + 1) % kRing;
+    }
+    benchmark::DoNotOptimize(out);
+  });
+  Add("MatrixMultiply/glm", [](benchmark::State& s) {
+    const GlmData& g = Glm();
+    static glm::mat4 out[kRing];
+    std::size_t i = 0;
+    for (auto _ : s) {
+      out[i] = g.matrices[(i + 1) % kRing] * g.matrices[i];
+      i = (i + 1) % kRing;
+    }
+    benchmark::DoNotOptimize(out);
+  });
+  Add("Vec3Normalise/glm", [](benchmark::State& s) {
+    const GlmData& g = Glm();
+    static glm::vec3 out[kRing];
+    std::size_t i = 0;
+    for (auto _ : s) {
+      out[i] = glm::normalize(glm::vec3(g.vectors[i]));
+      i = (i + 1) % kRing;
+    }
+    benchmark::DoNotOptimize(out);
+  });
+  Add("MatrixInverse/glm", [](benchmark::State& s) {
+    const GlmData& g = Glm();
+    static glm::mat4 out[kRing];
+    std::size_t i = 0;
+    for (auto _ : s) {
+      out[i] = glm::inverse(g.matrices[i]);
+      i = (i + 1) % kRing;
+    }
+    benchmark::DoNotOptimize(out);
+  });
+  Add("QuatSlerp/glm", [](benchmark::State& s) {
+    const GlmData& g = Glm();
+    const BenchData& d = Data();
+    static glm::quat out[kRing];
+    std::size_t i = 0;
+    for (auto _ : s) {
+      out[i] = glm::slerp(g.quats[i], g.quats[(i + 1) % kRing], d.params[i]);
+      i = (i + 1) % kRing;
+    }
+    benchmark::DoNotOptimize(out);
+  });
+  Add("QuatFromRotationMatrix/glm", [](benchmark::State& s) {
+    const GlmData& g = Glm();
+    static glm::quat out[kRing];
+    std::size_t i = 0;
+    for (auto _ : s) {
+      out[i] = glm::quat_cast(g.rotations[i]);
+      i = (i + 1) % kRing;
+    }
+    benchmark::DoNotOptimize(out);
+  });
+  Add("MatrixRotationQuat/glm", [](benchmark::State& s) {
+    const GlmData& g = Glm();
+    static glm::mat4 out[kRing];
+    std::size_t i = 0;
+    for (auto _ : s) {
+      out[i] = glm::mat4_cast(g.quats[i]);
+      i = (i + 1) % kRing;
+    }
+    benchmark::DoNotOptimize(out);
+  });
+}
+
+void RegisterEigen() {
+  Add("Vec2Transform/eigen", [](benchmark::State& s) {
+    const EigenData& e = Eig();
+    static ERow out[kRing];
+    std::size_t i = 0;
+    for (auto _ : s) {
+      out[i].noalias() = ERow(e.vectors[i](0), e.vectors[i](1), 0.0f, 1.0f) * e.matrices[i];
+      i = (i + 1) % kRing;
+    }
+    benchmark::DoNotOptimize(out);
+  });
+  Add("Vec3Transform/eigen", [](benchmark::State& s) {
+    const EigenData& e = Eig();
+    static ERow out[kRing];
+    std::size_t i = 0;
+    for (auto _ : s) {
+      out[i].noalias() = ERow(e.vectors[i](0), e.vectors[i](1), e.vectors[i](2), 1.0f) * e.matrices[i];
+      i = (i + 1) % kRing;
+    }
+    benchmark::DoNotOptimize(out);
+  });
+  Add("Vec4Transform/eigen", [](benchmark::State& s) {
+    const EigenData& e = Eig();
+    static ERow out[kRing];
+    std::size_t i = 0;
+    for (auto _ : s) {
+      out[i].noalias() = e.vectors[i] * e.matrices[i];
+      i = (i + 1) % kRing;
+    }
+    benchmark::DoNotOptimize(out);
+  });
+  Add("Vec2TransformCoord/eigen", [](benchmark::State& s) {
+    const EigenData& e = Eig();
+    static Eigen::RowVector2f out[kRing];
+    std::size_t i = 0;
+    for (auto _ : s) {
+      const ERow r = ERow(e.vectors[i](0), e.vectors[i](1), 0.0f, 1.0f) * e.matrices[i];
+      out[i] = r.head<2>() / r(3);
+      i = (i + 1) % kRing;
+    }
+    benchmark::DoNotOptimize(out);
+  });
+  Add("Vec3TransformCoord/eigen", [](benchmark::State& s) {
+    const EigenData& e = Eig();
+    static Eigen::RowVector3f out[kRing];
+    std::size_t i = 0;
+    for (auto _ : s) {
+      const ERow r = ERow(e.vectors[i](0), e.vectors[i](1), e.vectors[i](2), 1.0f) * e.matrices[i];
+      out[i] = r.head<3>() / r(3);
+      i = (i + 1) % kRing;
+    }
+    benchmark::DoNotOptimize(out);
+  });
+  Add("MatrixMultiply/eigen", [](benchmark::State& s) {
+    const EigenData& e = Eig();
+    static EMat out[kRing];
+    std::size_t i = 0;
+    for (auto _ : s) {
+      out[i].noalias() = e.matrices[i] * e.matrices[(i + 1) % kRing];
+      i = (i + 1) % kRing;
+    }
+    benchmark::DoNotOptimize(out);
+  });
+  Add("Vec3Normalise/eigen", [](benchmark::State& s) {
+    const EigenData& e = Eig();
+    static Eigen::Vector3f out[kRing];
+    std::size_t i = 0;
+    for (auto _ : s) {
+      out[i] = e.vectors[i].head<3>().transpose().normalized();
+      i = (i + 1) % kRing;
+    }
+    benchmark::DoNotOptimize(out);
+  });
+  Add("MatrixInverse/eigen", [](benchmark::State& s) {
+    const EigenData& e = Eig();
+    static EMat out[kRing];
+    std::size_t i = 0;
+    for (auto _ : s) {
+      out[i] = e.matrices[i].inverse();
+      i = (i + 1) % kRing;
+    }
+    benchmark::DoNotOptimize(out);
+  });
+  Add("QuatSlerp/eigen", [](benchmark::State& s) {
+    const EigenData& e = Eig();
+    const BenchData& d = Data();
+    static Eigen::Quaternionf out[kRing];
+    std::size_t i = 0;
+    for (auto _ : s) {
+      out[i] = e.quats[i].slerp(d.params[i], e.quats[(i + 1) % kRing]);
+      i = (i + 1) % kRing;
+    }
+    benchmark::DoNotOptimize(out);
+  });
+  Add("QuatFromRotationMatrix/eigen", [](benchmark::State& s) {
+    const EigenData& e = Eig();
+    static Eigen::Quaternionf out[kRing];
+    std::size_t i = 0;
+    for (auto _ : s) {
+      out[i] = Eigen::Quaternionf(e.rotations[i]);
+      i = (i + 1) % kRing;
+    }
+    benchmark::DoNotOptimize(out);
+  });
+  Add("MatrixRotationQuat/eigen", [](benchmark::State& s) {
+    const EigenData& e = Eig();
+    static EMat out[kRing];
+    std::size_t i = 0;
+    for (auto _ : s) {
+      EMat m = EMat::Identity();
+      m.topLeftCorner<3, 3>() = e.quats[i].toRotationMatrix();
+      out[i] = m;
+      i = (i + 1) % kRing;
+    }
+    benchmark::DoNotOptimize(out);
+  });
+}
+
+}  // namespace
+
+void RegisterPeerBenchmarks() {
+  RegisterGlm();
+  RegisterEigen();
+}

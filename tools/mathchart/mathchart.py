@@ -1,0 +1,96 @@
+#!/usr/bin/env python3
+"""Draws the math benchmark table as a PNG chart and prints it as Markdown.
+
+Input: the JSON that mathlib_bench writes with
+    --benchmark_format=json   (or --benchmark_out=FILE --benchmark_out_format=json)
+Benchmarks are named "<operation>/<contender>", the contenders being plain,
+sse, sse2, selected (the library's own) and glm, eigen (the peers). The
+table gives ns per operation and, for the selected set, the ratio to the
+faster peer (below 1: the library is faster).
+
+Usage: mathchart.py RESULTS.json [-o chart.png] [--table table.md]
+Needs matplotlib only for the chart (Debian: python3-matplotlib).
+"""
+import argparse
+import json
+import sys
+from collections import OrderedDict
+
+CONTENDERS = ["plain", "sse", "sse2", "selected", "glm", "eigen"]
+PEERS = ["glm", "eigen"]
+
+
+def load(path):
+    with open(path) as f:
+        data = json.load(f)
+    table = OrderedDict()
+    for bench in data.get("benchmarks", []):
+        if bench.get("run_type", "iteration") != "iteration":
+            continue
+        name = bench["name"]
+        if "/" not in name:
+            continue
+        operation, contender = name.split("/", 1)
+        scale = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}[bench.get("time_unit", "ns")]
+        table.setdefault(operation, {})[contender] = bench["cpu_time"] * scale
+    return table
+
+
+def ratio(row):
+    peers = [row[p] for p in PEERS if p in row]
+    if "selected" not in row or not peers:
+        return None
+    return row["selected"] / min(peers)
+
+
+def markdown(table):
+    lines = ["| operation | " + " | ".join(CONTENDERS) + " | selected / best peer |",
+             "|---|" + "---:|" * (len(CONTENDERS) + 1)]
+    for operation, row in table.items():
+        cells = ["%.2f" % row[c] if c in row else "" for c in CONTENDERS]
+        r = ratio(row)
+        lines.append("| %s | %s | %s |" % (operation, " | ".join(cells), "%.2f" % r if r else ""))
+    return "\n".join(lines)
+
+
+def chart(table, path):
+    import matplotlib
+    matplotlib.use("Agg")
+    import matplotlib.pyplot as plt
+
+    operations = list(table)
+    width = 0.8 / len(CONTENDERS)
+    fig, ax = plt.subplots(figsize=(max(8, 1.2 * len(operations)), 5))
+    for k, contender in enumerate(CONTENDERS):
+        xs = [i + (k - (len(CONTENDERS) - 1) / 2) * width for i in range(len(operations))]
+        ys = [table[op].get(contender, 0) for op in operations]
+        ax.bar(xs, ys, width, label=contender)
+    ax.set_xticks(range(len(operations)))
+    ax.set_xticklabels(operations, rotation=30, ha="right")
+    ax.set_ylabel("ns per operation (lower is better)")
+    ax.set_title("Math library: own routine sets and peers")
+    ax.legend(ncol=3)
+    fig.tight_layout()
+    fig.savefig(path, dpi=120)
+
+
+def main(argv):
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("results")
+    parser.add_argument("-o", "--output", default="mathlib-bench.png")
+    parser.add_argument("--table", help="also write the Markdown table here")
+    args = parser.parse_args(argv)
+    table = load(args.results)
+    if not table:
+        sys.exit("no '<operation>/<contender>' benchmarks in %s" % args.results)
+    text = markdown(table)
+    print(text)
+    if args.table:
+        with open(args.table, "w") as f:
+            f.write(text + "\n")
+    chart(table, args.output)
+    print("chart written to %s" % args.output)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1:])
