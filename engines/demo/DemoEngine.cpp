@@ -95,7 +95,8 @@ public:
             return false;
         }
         const float speed = vars_.speed->value.asFloat;
-        const float seconds = static_cast<float>(vars_.time->value.asInt) * 0.001f * speed;
+        const int32_t now = vars_.time ? vars_.time->value.asInt : 0;
+        const float seconds = static_cast<float>(now) * 0.001f * speed;
         if (frames_ == 0) log_->Log("Demo: first frame");
         if (seconds >= scene_.duration) {
             const float fps = seconds > 0.0f ? frames_ * speed / seconds : 0.0f;
@@ -103,7 +104,7 @@ public:
             return false;
         }
         ++frames_;
-        spin_ += vars_.frameSeconds->value.asFloat * speed * kSpinPerSecond;
+        if (vars_.frameSeconds) spin_ += vars_.frameSeconds->value.asFloat * speed * kSpinPerSecond;
 
         CFrameSettings settings;
         settings.time = seconds;
