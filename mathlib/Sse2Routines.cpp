@@ -30,6 +30,34 @@ MathMatrix* MatrixInverse(MathMatrix* out, float* determinant, const MathMatrix*
   return out;
 }
 
+// Three components are too few to fill a register: scalar SSE arithmetic
+// with the reciprocal square root estimate and one Newton step.
+MathVec3* Vec3Normalise(MathVec3* out, const MathVec3* v) {
+  const __m128 x = _mm_load_ss(&v->x), y = _mm_load_ss(&v->y), z = _mm_load_ss(&v->z);
+  const __m128 len2 = _mm_add_ss(_mm_add_ss(_mm_mul_ss(x, x), _mm_mul_ss(y, y)), _mm_mul_ss(z, z));
+  const __m128 r = _mm_rsqrt_ss(len2);
+  const __m128 refined = _mm_mul_ss(
+      _mm_mul_ss(r, _mm_set_ss(0.5f)), _mm_sub_ss(_mm_set_ss(3.0f), _mm_mul_ss(_mm_mul_ss(len2, r), r)));
+  const __m128 k = _mm_and_ps(refined, _mm_cmpgt_ss(len2, _mm_setzero_ps()));  // zero stays zero
+  _mm_store_ss(&out->x, _mm_mul_ss(x, k));
+  _mm_store_ss(&out->y, _mm_mul_ss(y, k));
+  _mm_store_ss(&out->z, _mm_mul_ss(z, k));
+  return out;
+}
+
+// Points divided by w with one packed division.
+MathVec2* Vec2TransformCoord(MathVec2* out, const MathVec2* v, const MathMatrix* m) {
+  const __m128 r = K::TimesPoint2(&v->x, K::LoadRows(m));
+  Sse2Backend::Store2(&out->x, _mm_div_ps(r, Sse2Backend::Shuffle<3, 3, 3, 3>(r)));
+  return out;
+}
+
+MathVec3* Vec3TransformCoord(MathVec3* out, const MathVec3* v, const MathMatrix* m) {
+  const __m128 r = K::TimesPoint3(&v->x, K::LoadRows(m));
+  Sse2Backend::Store3(&out->x, _mm_div_ps(r, Sse2Backend::Shuffle<3, 3, 3, 3>(r)));
+  return out;
+}
+
 }  // namespace
 
 void InstallSse2Routines(MathRoutine* table) {
@@ -40,10 +68,10 @@ void InstallSse2Routines(MathRoutine* table) {
   STAGEHOST_MATH_PUT(table, K, MatrixMultiplyTranspose);
   STAGEHOST_MATH_PUT(table, K, Vec2TransformNormal);
   STAGEHOST_MATH_PUT(table, K, Vec3TransformNormal);
-  STAGEHOST_MATH_PUT(table, K, Vec3Normalise);
+  PutMathRoutine<MathSlot::Vec3Normalise>(table, &Vec3Normalise);
   STAGEHOST_MATH_PUT(table, K, Vec4Normalise);
-  STAGEHOST_MATH_PUT(table, K, Vec2TransformCoord);
-  STAGEHOST_MATH_PUT(table, K, Vec3TransformCoord);
+  PutMathRoutine<MathSlot::Vec2TransformCoord>(table, &Vec2TransformCoord);
+  PutMathRoutine<MathSlot::Vec3TransformCoord>(table, &Vec3TransformCoord);
   STAGEHOST_MATH_PUT(table, K, MatrixDeterminant);
   STAGEHOST_MATH_PUT(table, K, PlaneFromPoints);
   STAGEHOST_MATH_PUT(table, K, Vec4Cross);

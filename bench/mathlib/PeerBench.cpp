@@ -14,6 +14,8 @@
 #include <Eigen/Geometry>
 
 #include <cstring>
+#include <string>
+#include <type_traits>
 
 #include "BenchData.h"
 
@@ -68,121 +70,160 @@ const EigenData& Eig() {
   return *e;
 }
 
+// A peer's operation inline in the loop (as its users write it), or behind
+// an out-of-line call ("_call"), the calling shape of the library's entries.
+template <class F>
+__attribute__((noinline)) void OutOfLine(const F& f) {
+  f();
+}
+template <bool Called, class F>
+inline void Do(const F& f) {
+  if constexpr (Called) {
+    OutOfLine(f);
+  } else {
+    f();
+  }
+}
+
 template <class Body>
 void Add(const char* name, Body body) {
-  benchmark::RegisterBenchmark(name, body);
+  benchmark::RegisterBenchmark(name, [body](benchmark::State& s) { body(s, std::false_type{}); });
+  benchmark::RegisterBenchmark((std::string(name) + "_call").c_str(),
+                               [body](benchmark::State& s) { body(s, std::true_type{}); });
 }
 
 void RegisterGlm() {
-  Add("Vec2Transform/glm", [](benchmark::State& s) {
+  Add("Vec2Transform/glm", [](benchmark::State& s, auto called) {
     const GlmData& g = Glm();
     static glm::vec4 out[kRing];
     std::size_t i = 0;
     for (auto _ : s) {
-      out[i] = g.matrices[i] * glm::vec4(g.vectors[i].x, g.vectors[i].y, 0.0f, 1.0f);
+      Do<decltype(called)::value>([&] {
+        out[i] = g.matrices[i] * glm::vec4(g.vectors[i].x, g.vectors[i].y, 0.0f, 1.0f);
+      });
       i = (i + 1) % kRing;
     }
     benchmark::DoNotOptimize(out);
   });
-  Add("Vec3Transform/glm", [](benchmark::State& s) {
+  Add("Vec3Transform/glm", [](benchmark::State& s, auto called) {
     const GlmData& g = Glm();
     static glm::vec4 out[kRing];
     std::size_t i = 0;
     for (auto _ : s) {
-      out[i] = g.matrices[i] * glm::vec4(glm::vec3(g.vectors[i]), 1.0f);
+      Do<decltype(called)::value>([&] {
+        out[i] = g.matrices[i] * glm::vec4(glm::vec3(g.vectors[i]), 1.0f);
+      });
       i = (i + 1) % kRing;
     }
     benchmark::DoNotOptimize(out);
   });
-  Add("Vec4Transform/glm", [](benchmark::State& s) {
+  Add("Vec4Transform/glm", [](benchmark::State& s, auto called) {
     const GlmData& g = Glm();
     static glm::vec4 out[kRing];
     std::size_t i = 0;
     for (auto _ : s) {
-      out[i] = g.matrices[i] * g.vectors[i];
+      Do<decltype(called)::value>([&] {
+        out[i] = g.matrices[i] * g.vectors[i];
+      });
       i = (i + 1) % kRing;
     }
     benchmark::DoNotOptimize(out);
   });
-  Add("Vec2TransformCoord/glm", [](benchmark::State& s) {
+  Add("Vec2TransformCoord/glm", [](benchmark::State& s, auto called) {
     const GlmData& g = Glm();
     static glm::vec2 out[kRing];
     std::size_t i = 0;
     for (auto _ : s) {
-      const glm::vec4 r = g.matrices[i] * glm::vec4(g.vectors[i].x, g.vectors[i].y, 0.0f, 1.0f);
-      out[i] = glm::vec2(r) / r.w;
+      Do<decltype(called)::value>([&] {
+        const glm::vec4 r = g.matrices[i] * glm::vec4(g.vectors[i].x, g.vectors[i].y, 0.0f, 1.0f);
+        out[i] = glm::vec2(r) / r.w;
+      });
       i = (i + 1) % kRing;
     }
     benchmark::DoNotOptimize(out);
   });
-  Add("Vec3TransformCoord/glm", [](benchmark::State& s) {
+  Add("Vec3TransformCoord/glm", [](benchmark::State& s, auto called) {
     const GlmData& g = Glm();
     static glm::vec3 out[kRing];
     std::size_t i = 0;
     for (auto _ : s) {
-      const glm::vec4 r = g.matrices[i] * glm::vec4(glm::vec3(g.vectors[i]), 1.0f);
-      out[i] = glm::vec3(r) / r.w;
+      Do<decltype(called)::value>([&] {
+        const glm::vec4 r = g.matrices[i] * glm::vec4(glm::vec3(g.vectors[i]), 1.0f);
+        out[i] = glm::vec3(r) / r.w;
+      });
       i = (i + 1) % kRing;
     }
     benchmark::DoNotOptimize(out);
   });
-  Add("MatrixMultiply/glm", [](benchmark::State& s) {
+  Add("MatrixMultiply/glm", [](benchmark::State& s, auto called) {
     const GlmData& g = Glm();
     static glm::mat4 out[kRing];
     std::size_t i = 0;
     for (auto _ : s) {
-      out[i] = g.matrices[(i + 1) % kRing] * g.matrices[i];
+      Do<decltype(called)::value>([&] {
+        out[i] = g.matrices[(i + 1) % kRing] * g.matrices[i];
+      });
       i = (i + 1) % kRing;
     }
     benchmark::DoNotOptimize(out);
   });
-  Add("Vec3Normalise/glm", [](benchmark::State& s) {
+  Add("Vec3Normalise/glm", [](benchmark::State& s, auto called) {
     const GlmData& g = Glm();
     static glm::vec3 out[kRing];
     std::size_t i = 0;
     for (auto _ : s) {
-      out[i] = glm::normalize(glm::vec3(g.vectors[i]));
+      Do<decltype(called)::value>([&] {
+        out[i] = glm::normalize(glm::vec3(g.vectors[i]));
+      });
       i = (i + 1) % kRing;
     }
     benchmark::DoNotOptimize(out);
   });
-  Add("MatrixInverse/glm", [](benchmark::State& s) {
+  Add("MatrixInverse/glm", [](benchmark::State& s, auto called) {
     const GlmData& g = Glm();
     static glm::mat4 out[kRing];
     std::size_t i = 0;
     for (auto _ : s) {
-      out[i] = glm::inverse(g.matrices[i]);
+      Do<decltype(called)::value>([&] {
+        out[i] = glm::inverse(g.matrices[i]);
+      });
       i = (i + 1) % kRing;
     }
     benchmark::DoNotOptimize(out);
   });
-  Add("QuatSlerp/glm", [](benchmark::State& s) {
+  Add("QuatSlerp/glm", [](benchmark::State& s, auto called) {
     const GlmData& g = Glm();
     const BenchData& d = Data();
     static glm::quat out[kRing];
     std::size_t i = 0;
     for (auto _ : s) {
-      out[i] = glm::slerp(g.quats[i], g.quats[(i + 1) % kRing], d.params[i]);
+      Do<decltype(called)::value>([&] {
+        out[i] = glm::slerp(g.quats[i], g.quats[(i + 1) % kRing], d.params[i]);
+      });
       i = (i + 1) % kRing;
     }
     benchmark::DoNotOptimize(out);
   });
-  Add("QuatFromRotationMatrix/glm", [](benchmark::State& s) {
+  Add("QuatFromRotationMatrix/glm", [](benchmark::State& s, auto called) {
     const GlmData& g = Glm();
     static glm::quat out[kRing];
     std::size_t i = 0;
     for (auto _ : s) {
-      out[i] = glm::quat_cast(g.rotations[i]);
+      Do<decltype(called)::value>([&] {
+        out[i] = glm::quat_cast(g.rotations[i]);
+      });
       i = (i + 1) % kRing;
     }
     benchmark::DoNotOptimize(out);
   });
-  Add("MatrixRotationQuat/glm", [](benchmark::State& s) {
+  Add("MatrixRotationQuat/glm", [](benchmark::State& s, auto called) {
     const GlmData& g = Glm();
     static glm::mat4 out[kRing];
     std::size_t i = 0;
     for (auto _ : s) {
-      out[i] = glm::mat4_cast(g.quats[i]);
+      Do<decltype(called)::value>([&] {
+        out[i] = glm::mat4_cast(g.quats[i]);
+      });
       i = (i + 1) % kRing;
     }
     benchmark::DoNotOptimize(out);
@@ -190,117 +231,139 @@ void RegisterGlm() {
 }
 
 void RegisterEigen() {
-  Add("Vec2Transform/eigen", [](benchmark::State& s) {
+  Add("Vec2Transform/eigen", [](benchmark::State& s, auto called) {
     const EigenData& e = Eig();
     static ERow out[kRing];
     std::size_t i = 0;
     for (auto _ : s) {
-      out[i].noalias() = ERow(e.vectors[i](0), e.vectors[i](1), 0.0f, 1.0f) * e.matrices[i];
+      Do<decltype(called)::value>([&] {
+        out[i].noalias() = ERow(e.vectors[i](0), e.vectors[i](1), 0.0f, 1.0f) * e.matrices[i];
+      });
       i = (i + 1) % kRing;
     }
     benchmark::DoNotOptimize(out);
   });
-  Add("Vec3Transform/eigen", [](benchmark::State& s) {
+  Add("Vec3Transform/eigen", [](benchmark::State& s, auto called) {
     const EigenData& e = Eig();
     static ERow out[kRing];
     std::size_t i = 0;
     for (auto _ : s) {
-      out[i].noalias() = ERow(e.vectors[i](0), e.vectors[i](1), e.vectors[i](2), 1.0f) * e.matrices[i];
+      Do<decltype(called)::value>([&] {
+        out[i].noalias() = ERow(e.vectors[i](0), e.vectors[i](1), e.vectors[i](2), 1.0f) * e.matrices[i];
+      });
       i = (i + 1) % kRing;
     }
     benchmark::DoNotOptimize(out);
   });
-  Add("Vec4Transform/eigen", [](benchmark::State& s) {
+  Add("Vec4Transform/eigen", [](benchmark::State& s, auto called) {
     const EigenData& e = Eig();
     static ERow out[kRing];
     std::size_t i = 0;
     for (auto _ : s) {
-      out[i].noalias() = e.vectors[i] * e.matrices[i];
+      Do<decltype(called)::value>([&] {
+        out[i].noalias() = e.vectors[i] * e.matrices[i];
+      });
       i = (i + 1) % kRing;
     }
     benchmark::DoNotOptimize(out);
   });
-  Add("Vec2TransformCoord/eigen", [](benchmark::State& s) {
+  Add("Vec2TransformCoord/eigen", [](benchmark::State& s, auto called) {
     const EigenData& e = Eig();
     static Eigen::RowVector2f out[kRing];
     std::size_t i = 0;
     for (auto _ : s) {
-      const ERow r = ERow(e.vectors[i](0), e.vectors[i](1), 0.0f, 1.0f) * e.matrices[i];
-      out[i] = r.head<2>() / r(3);
+      Do<decltype(called)::value>([&] {
+        const ERow r = ERow(e.vectors[i](0), e.vectors[i](1), 0.0f, 1.0f) * e.matrices[i];
+        out[i] = r.head<2>() / r(3);
+      });
       i = (i + 1) % kRing;
     }
     benchmark::DoNotOptimize(out);
   });
-  Add("Vec3TransformCoord/eigen", [](benchmark::State& s) {
+  Add("Vec3TransformCoord/eigen", [](benchmark::State& s, auto called) {
     const EigenData& e = Eig();
     static Eigen::RowVector3f out[kRing];
     std::size_t i = 0;
     for (auto _ : s) {
-      const ERow r = ERow(e.vectors[i](0), e.vectors[i](1), e.vectors[i](2), 1.0f) * e.matrices[i];
-      out[i] = r.head<3>() / r(3);
+      Do<decltype(called)::value>([&] {
+        const ERow r = ERow(e.vectors[i](0), e.vectors[i](1), e.vectors[i](2), 1.0f) * e.matrices[i];
+        out[i] = r.head<3>() / r(3);
+      });
       i = (i + 1) % kRing;
     }
     benchmark::DoNotOptimize(out);
   });
-  Add("MatrixMultiply/eigen", [](benchmark::State& s) {
+  Add("MatrixMultiply/eigen", [](benchmark::State& s, auto called) {
     const EigenData& e = Eig();
     static EMat out[kRing];
     std::size_t i = 0;
     for (auto _ : s) {
-      out[i].noalias() = e.matrices[i] * e.matrices[(i + 1) % kRing];
+      Do<decltype(called)::value>([&] {
+        out[i].noalias() = e.matrices[i] * e.matrices[(i + 1) % kRing];
+      });
       i = (i + 1) % kRing;
     }
     benchmark::DoNotOptimize(out);
   });
-  Add("Vec3Normalise/eigen", [](benchmark::State& s) {
+  Add("Vec3Normalise/eigen", [](benchmark::State& s, auto called) {
     const EigenData& e = Eig();
     static Eigen::Vector3f out[kRing];
     std::size_t i = 0;
     for (auto _ : s) {
-      out[i] = e.vectors[i].head<3>().transpose().normalized();
+      Do<decltype(called)::value>([&] {
+        out[i] = e.vectors[i].head<3>().transpose().normalized();
+      });
       i = (i + 1) % kRing;
     }
     benchmark::DoNotOptimize(out);
   });
-  Add("MatrixInverse/eigen", [](benchmark::State& s) {
+  Add("MatrixInverse/eigen", [](benchmark::State& s, auto called) {
     const EigenData& e = Eig();
     static EMat out[kRing];
     std::size_t i = 0;
     for (auto _ : s) {
-      out[i] = e.matrices[i].inverse();
+      Do<decltype(called)::value>([&] {
+        out[i] = e.matrices[i].inverse();
+      });
       i = (i + 1) % kRing;
     }
     benchmark::DoNotOptimize(out);
   });
-  Add("QuatSlerp/eigen", [](benchmark::State& s) {
+  Add("QuatSlerp/eigen", [](benchmark::State& s, auto called) {
     const EigenData& e = Eig();
     const BenchData& d = Data();
     static Eigen::Quaternionf out[kRing];
     std::size_t i = 0;
     for (auto _ : s) {
-      out[i] = e.quats[i].slerp(d.params[i], e.quats[(i + 1) % kRing]);
+      Do<decltype(called)::value>([&] {
+        out[i] = e.quats[i].slerp(d.params[i], e.quats[(i + 1) % kRing]);
+      });
       i = (i + 1) % kRing;
     }
     benchmark::DoNotOptimize(out);
   });
-  Add("QuatFromRotationMatrix/eigen", [](benchmark::State& s) {
+  Add("QuatFromRotationMatrix/eigen", [](benchmark::State& s, auto called) {
     const EigenData& e = Eig();
     static Eigen::Quaternionf out[kRing];
     std::size_t i = 0;
     for (auto _ : s) {
-      out[i] = Eigen::Quaternionf(e.rotations[i]);
+      Do<decltype(called)::value>([&] {
+        out[i] = Eigen::Quaternionf(e.rotations[i]);
+      });
       i = (i + 1) % kRing;
     }
     benchmark::DoNotOptimize(out);
   });
-  Add("MatrixRotationQuat/eigen", [](benchmark::State& s) {
+  Add("MatrixRotationQuat/eigen", [](benchmark::State& s, auto called) {
     const EigenData& e = Eig();
     static EMat out[kRing];
     std::size_t i = 0;
     for (auto _ : s) {
-      EMat m = EMat::Identity();
-      m.topLeftCorner<3, 3>() = e.quats[i].toRotationMatrix();
-      out[i] = m;
+      Do<decltype(called)::value>([&] {
+        EMat m = EMat::Identity();
+        m.topLeftCorner<3, 3>() = e.quats[i].toRotationMatrix();
+        out[i] = m;
+      });
       i = (i + 1) % kRing;
     }
     benchmark::DoNotOptimize(out);

@@ -4,9 +4,11 @@
 Input: the JSON that mathlib_bench writes with
     --benchmark_format=json   (or --benchmark_out=FILE --benchmark_out_format=json)
 Benchmarks are named "<operation>/<contender>", the contenders being plain,
-sse, sse2, selected (the library's own) and glm, eigen (the peers). The
-table gives ns per operation and, for the selected set, the ratio to the
-faster peer (below 1: the library is faster).
+sse, sse2, selected (the library's own) and glm, eigen (the peers, inline in
+the loop as their users write them) and glm_call, eigen_call (the same peer
+code behind an out-of-line call, the calling shape of the library). The table
+gives ns per operation and, for the selected set, the ratio to the faster
+peer of each kind (below 1: the library is faster).
 
 Usage: mathchart.py RESULTS.json [-o chart.png] [--table table.md]
 Needs matplotlib only for the chart (Debian: python3-matplotlib).
@@ -16,18 +18,21 @@ import json
 import sys
 from collections import OrderedDict
 
-CONTENDERS = ["plain", "sse", "sse2", "selected", "glm", "eigen"]
+CONTENDERS = ["plain", "sse", "sse2", "selected", "glm", "eigen", "glm_call", "eigen_call"]
 PEERS = ["glm", "eigen"]
+CALLED_PEERS = ["glm_call", "eigen_call"]
 
 
 def load(path):
     with open(path) as f:
         data = json.load(f)
+    benchmarks = data.get("benchmarks", [])
+    # With --benchmark_repetitions, take the medians; otherwise the single runs.
+    medians = [b for b in benchmarks if b.get("aggregate_name") == "median"]
+    chosen = medians or [b for b in benchmarks if b.get("run_type", "iteration") == "iteration"]
     table = OrderedDict()
-    for bench in data.get("benchmarks", []):
-        if bench.get("run_type", "iteration") != "iteration":
-            continue
-        name = bench["name"]
+    for bench in chosen:
+        name = bench.get("run_name", bench["name"])
         if "/" not in name:
             continue
         operation, contender = name.split("/", 1)
@@ -36,20 +41,21 @@ def load(path):
     return table
 
 
-def ratio(row):
-    peers = [row[p] for p in PEERS if p in row]
+def ratio(row, peer_names=PEERS):
+    peers = [row[p] for p in peer_names if p in row]
     if "selected" not in row or not peers:
         return None
     return row["selected"] / min(peers)
 
 
 def markdown(table):
-    lines = ["| operation | " + " | ".join(CONTENDERS) + " | selected / best peer |",
-             "|---|" + "---:|" * (len(CONTENDERS) + 1)]
+    lines = ["| operation | " + " | ".join(CONTENDERS) + " | selected / best peer | selected / best called peer |",
+             "|---|" + "---:|" * (len(CONTENDERS) + 2)]
     for operation, row in table.items():
         cells = ["%.2f" % row[c] if c in row else "" for c in CONTENDERS]
-        r = ratio(row)
-        lines.append("| %s | %s | %s |" % (operation, " | ".join(cells), "%.2f" % r if r else ""))
+        r, rc = ratio(row), ratio(row, CALLED_PEERS)
+        lines.append("| %s | %s | %s | %s |" % (operation, " | ".join(cells), "%.2f" % r if r else "",
+                                                "%.2f" % rc if rc else ""))
     return "\n".join(lines)
 
 
