@@ -13,7 +13,6 @@
 // header is an 8-byte salt plus the block encrypted with AES-128-CBC
 // (key from password and that salt), padded to 16 bytes.
 
-#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -217,23 +216,6 @@ int Rar4Container::Next(ReadContext& ctx, Member& out) {
 
 std::unique_ptr<Container> MakeRar4Container(uint64_t afterSignature) {
     return std::make_unique<Rar4Container>(afterSignature);
-}
-
-namespace {
-const uint8_t kSig5[8] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x01, 0x00};
-const uint8_t kSig4[7] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x00};
-}  // namespace
-
-std::unique_ptr<Container> DetectContainer(ArchiveFile& file) {
-    const size_t window = size_t(std::min<uint64_t>(file.Size(), 1024 * 1024 + 64 * 1024));
-    std::vector<uint8_t> buf(window);
-    size_t got = file.ReadSomeAt(0, buf.data(), buf.size());
-    for (size_t i = 0; i + 7 <= got; ++i) {
-        if (buf[i] != 0x52) continue;
-        if (i + 8 <= got && std::memcmp(buf.data() + i, kSig5, 8) == 0) return MakeRar5Container(i + 8);
-        if (std::memcmp(buf.data() + i, kSig4, 7) == 0) return MakeRar4Container(i + 7);
-    }
-    return nullptr;
 }
 
 }  // namespace rar
