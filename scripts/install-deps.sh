@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libssl-dev zlib1g-dev
   libsdl2-dev libgl-dev libgl1-mesa-dri
+  libx11-dev libxfixes-dev
   xvfb xdotool x11-utils imagemagick openbox
   qemu-user
   libglm-dev libeigen3-dev
