@@ -29,7 +29,7 @@ struct MathSystemProbes {
 
 // The probes in use; tests may overwrite the members and must restore them.
 MathSystemProbes& MathProbes();
-// The platform's own probes (math/<os>/).
+// The platform's own probes (mathlib/<os>/).
 MathSystemProbes PlatformMathProbes();
 
 // Processor-feature numbers.

@@ -313,6 +313,22 @@ TEST_P(VariantAliasing, ProductAndInverseInPlace) {
   EXPECT_EQ(0, std::memcmp(&inv, &invInPlace, sizeof inv));
 }
 
+// Squaring in place: out, a and b all the same matrix.
+TEST_P(VariantAliasing, SquareInPlace) {
+  const VariantSet& set = GetParam();
+  if ((set.needs3DNow || set.needsAthlon) && !Runs3DNow(set.needsAthlon)) GTEST_SKIP();
+  MathRoutine table[MathSlot::Count];
+  std::memcpy(table, kPlainMathRoutines, sizeof table);
+  set.install(table);
+  MathMatrix a;
+  for (int i = 0; i < 16; ++i) (&a.m[0][0])[i] = std::sin(0.5f + static_cast<float>(i)) + (i % 5 == 0 ? 2.0f : 0.0f);
+  const auto multiply = GetMathRoutine<MathSlot::MatrixMultiply>(table);
+  MathMatrix separate, same = a;
+  multiply(&separate, &a, &a);
+  multiply(&same, &same, &same);
+  EXPECT_EQ(0, std::memcmp(&separate, &same, sizeof separate));
+}
+
 INSTANTIATE_TEST_SUITE_P(Sets, VariantAliasing,
                          ::testing::Values(VariantSet{"Plain", [](MathRoutine*) {}, 0, false, false},
                                            VariantSet{"Scalar", &InstallScalarRoutines, 8, false, false},

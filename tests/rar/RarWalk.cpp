@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 
+#include <unistd.h>
+
 #include <cstring>
 
 namespace rartest {
@@ -31,7 +33,8 @@ std::string ScratchPath(const std::string& stem) {
     std::string id = t ? std::string(t->test_suite_name()) + "_" + t->name() : "none";
     for (char& c : id)
         if (c == '/') c = '_';
-    return ::testing::TempDir() + "rar_" + id + "_" + stem;
+    // The process id keeps two test runs on one machine (two build trees) apart.
+    return ::testing::TempDir() + "rar_" + std::to_string(::getpid()) + "_" + id + "_" + stem;
 }
 
 bool IsDirectory(unsigned flags) { return (flags & RHDF_DIRECTORY) == RHDF_DIRECTORY; }
