@@ -5,13 +5,14 @@
 
 #include "rar/Unrar.h"
 
+// PASCAL is the calls' calling convention (stdcall in 32-bit Windows builds).
 struct CArchiveLibrary {
-    HANDLE (*openArchive)(RAROpenArchiveData* data);
-    int (*closeArchive)(HANDLE archive);
-    int (*readHeader)(HANDLE archive, RARHeaderData* header);
-    int (*processFile)(HANDLE archive, int operation, char* destPath, char* destName);
-    void (*setCallback)(HANDLE archive, UNRARCALLBACK callback, LPARAM userData);
-    void (*setPassword)(HANDLE archive, char* password);
+    HANDLE (PASCAL* openArchive)(RAROpenArchiveData* data);
+    int (PASCAL* closeArchive)(HANDLE archive);
+    int (PASCAL* readHeader)(HANDLE archive, RARHeaderData* header);
+    int (PASCAL* processFile)(HANDLE archive, int operation, char* destPath, char* destName);
+    void (PASCAL* setCallback)(HANDLE archive, UNRARCALLBACK callback, LPARAM userData);
+    void (PASCAL* setPassword)(HANDLE archive, char* password);
 };
 
 // The table in use: the linked library unless a test has set another.

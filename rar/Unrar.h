@@ -16,6 +16,11 @@
  *  - Members split across volumes give ERAR_EOPEN (volumes are not followed).
  */
 
+/* On Windows the calling convention and handle types are the system's own. */
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #ifdef __cplusplus
 extern "C" {
 #endif

@@ -26,3 +26,8 @@ string(REPLACE ";" ":" STAGEHOST_MINGW_RUNTIME_LIBS "${STAGEHOST_MINGW_RUNTIME_L
 set(CMAKE_EXE_LINKER_FLAGS_INIT    "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -Wl,--exclude-libs,${STAGEHOST_MINGW_RUNTIME_LIBS}")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -Wl,--exclude-libs,${STAGEHOST_MINGW_RUNTIME_LIBS}")
+
+# Libraries of the target found under /usr/<triple> (Debian's MinGW packages,
+# e.g. libz-mingw-w64-dev) are linked statically: zlib from libz.a, so the
+# programs need no zlib1.dll.
+set(ZLIB_USE_STATIC_LIBS ON)

@@ -1,11 +1,10 @@
 #pragma once
-// AES-CBC without padding over OpenSSL's EVP interface, in streaming form:
-// feed any multiple of 16 bytes, the chaining carries over between calls.
+// AES-CBC without padding, in streaming form: feed any multiple of 16 bytes,
+// the chaining carries over between calls. Implemented by the crypto backend
+// (see CryptoBackend.h).
 
 #include <cstddef>
 #include <cstdint>
-
-typedef struct evp_cipher_ctx_st EVP_CIPHER_CTX;
 
 namespace rar {
 
@@ -21,8 +20,10 @@ public:
     // n must be a multiple of 16; in and out may be the same buffer.
     bool Process(const uint8_t* in, uint8_t* out, size_t n);
 
+    struct State;
+
 private:
-    EVP_CIPHER_CTX* ctx_ = nullptr;
+    State* state_ = nullptr;
 };
 
 }  // namespace rar

@@ -1,7 +1,5 @@
 #include "rar/pack/ArchiveWriter.h"
 
-#include <openssl/rand.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -11,8 +9,6 @@ namespace rar {
 namespace pack {
 
 namespace fs = std::filesystem;
-
-bool RandomBytes(uint8_t* dst, size_t n) { return RAND_bytes(dst, int(n)) == 1; }
 
 namespace {
 

@@ -49,8 +49,5 @@ public:
 std::unique_ptr<FormatWriter> MakeRar5Writer(const Options& o);
 std::unique_ptr<FormatWriter> MakeRar4Writer(const Options& o);
 
-// Random bytes for salts and IVs.
-bool RandomBytes(uint8_t* dst, size_t n);
-
 }  // namespace pack
 }  // namespace rar

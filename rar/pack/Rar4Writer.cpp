@@ -7,6 +7,7 @@
 
 #include "rar/Checksum.h"
 #include "rar/crypto/Aes.h"
+#include "rar/crypto/CryptoBackend.h"
 #include "rar/crypto/Rar3Kdf.h"
 #include "rar/pack/ArchiveWriter.h"
 

@@ -2,12 +2,11 @@
 // stored members. One salt per archive: the headers' key and every member's
 // key come from it, each member has its own IV.
 
-#include <openssl/evp.h>
-
 #include <cstring>
 
 #include "rar/Checksum.h"
 #include "rar/crypto/Aes.h"
+#include "rar/crypto/CryptoBackend.h"
 #include "rar/crypto/Rar5Kdf.h"
 #include "rar/pack/ArchiveWriter.h"
 
@@ -40,8 +39,7 @@ public:
             if (!DeriveRar5Key(o_.password, salt_, o_.rar5KdfCount, key_)) return false;
             std::memcpy(check_, key_.check, 8);
             uint8_t d[32];
-            unsigned int n = 0;
-            EVP_Digest(check_, 8, d, &n, EVP_sha256(), nullptr);
+            if (!Sha256(check_, 8, d)) return false;
             std::memcpy(check_ + 8, d, 4);
         }
         if (o_.encryptHeaders) {

@@ -411,3 +411,73 @@ case_math_registry_switches() {
         "DisableCpuPaths=- DisableMathCpuPaths=-"
     clear_switches
 }
+
+# ---- resources.heap: the archive reader with the system's crypto ----------------
+
+# The crypto backend (CNG) against published and RAR key derivation vectors.
+case_crypto_backend_vectors() {
+    new_dir none
+    local out
+    out=$(cd "$dir" && timeout "$RUN_TIMEOUT" "$WINE" "$tool_dir/cryptovectors.exe" 2>&1 | tr -d '\r')
+    expect_eq "cryptovectors" "$(echo "$out" | tail -n1)" "30 checks, 0 failed"
+    [ "$(echo "$out" | tail -n1)" = "30 checks, 0 failed" ] || fail "$(echo "$out" | head -n 10 | tr '\n' '|')"
+}
+
+# pack_heap OPTION...: packs a small tree into the case's resources.heap with
+# the native heaptool (the host's archive password unless -p is given):
+# Data/Sub/Tex.txt (read by the engine) and unused.bin (never opened).
+pack_heap() {
+    if [ ! -x "$packer" ]; then
+        fail "no native heaptool at '$packer' (cmake --build --preset default --target heaptool)"
+        return 1
+    fi
+    mkdir -p "$dir/tree/Data/Sub"
+    printf 'served from the archive\r\nsecond line\n' >"$dir/tree/Data/Sub/Tex.txt"
+    head -c 100 /dev/zero | tr '\0' 'u' >"$dir/tree/unused.bin"
+    "$packer" "$@" pack "$dir/resources.heap" "$dir/tree" >/dev/null 2>&1 || { fail "heaptool pack $*"; return 1; }
+    rm -rf "$dir/tree"
+}
+
+# run_archive_host PACK-OPTION...: the recording engine opens
+# DATA\SUB\TEX.TXT once; the archive is read into the memory cache.
+run_archive_host() {
+    new_dir recording
+    pack_heap "$@" || return 1
+    engine_asks "frames 1" 'open DATA\SUB\TEX.TXT'
+    saved_vars 's_dontusepack "0"'
+    run_host
+    expect_eq "exit code" "$rc" 0
+}
+
+# A served member: both cached, one opened, the other reported untouched.
+expect_served_from_cache() {
+    expect_line calls.txt "open 'DATA\\SUB\\TEX.TXT' handle=1 size=37 text='served from the archive' eof=1"
+    expect_file runtime.log "Starting logging service" "Cached 2 files of 137 bytes total size" \
+        "Releasing archive cache" "Untouched: 'unused.bin' (100 bytes)" \
+        "Total unused files in archive: 1 (100 bytes)" "--------------------" "Closing logging service"
+}
+
+# RAR5: AES-256 keys from PBKDF2-HMAC-SHA256, headers encrypted too.
+case_archive_cache_rar5_encrypted_headers() {
+    run_archive_host -e || return
+    expect_served_from_cache
+}
+
+# RAR4: AES-128 with the RAR 3.x key derivation of the 64-character password.
+case_archive_cache_rar4_encrypted() {
+    run_archive_host -f rar4 || return
+    expect_served_from_cache
+}
+
+# Packed with another password: the check value rejects every member, nothing
+# is cached or served, and the demo still runs.
+case_archive_cache_wrong_password() {
+    run_archive_host -p "not the host's password" || return
+    expect_line calls.txt "open 'DATA\\SUB\\TEX.TXT' handle=0"
+    expect_file runtime.log "Starting logging service" \
+        "Warning: CRARFileSystem::CacheArchive : not caching 'data/sub/tex.txt' (unpack result = 24)" \
+        "Warning: CRARFileSystem::CacheArchive : not caching 'unused.bin' (unpack result = 24)" \
+        "Cached 0 files of 0 bytes total size" "Warning: can't open file 'DATA\\SUB\\TEX.TXT' in mode 'rb'" \
+        "Releasing archive cache" "Total unused files in archive: 0 (0 bytes)" \
+        "--------------------" "Closing logging service"
+}

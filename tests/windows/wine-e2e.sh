@@ -9,14 +9,18 @@
 # vars.cfg and the exit code. Every run is wrapped in timeout; nothing waits a
 # fixed time for a window, it polls for it.
 #
-# usage: wine-e2e.sh --host EXE --core DLL --engines DIR --tools DIR --prefix DIR [CASE...]
+# The archive cases pack resources.heap with the native (Linux) heaptool given
+# by --packer, so the Windows reader is tested on what the Linux writer makes.
+#
+# usage: wine-e2e.sh --host EXE --core DLL --engines DIR --tools DIR --prefix DIR
+#                    [--packer HEAPTOOL] [CASE...]
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=wine-lib.sh
 source "$here/wine-lib.sh"
 
-host_exe="" core_dll="" engine_dir="" tool_dir="" prefix=""
+host_exe="" core_dll="" engine_dir="" tool_dir="" prefix="" packer=""
 cases=()
 while [ $# -gt 0 ]; do
     case "$1" in
@@ -25,6 +29,7 @@ while [ $# -gt 0 ]; do
         --engines) engine_dir=$2; shift 2 ;;
         --tools) tool_dir=$2; shift 2 ;;
         --prefix) prefix=$2; shift 2 ;;
+        --packer) packer=$2; shift 2 ;;
         -*) echo "unknown option $1" >&2; exit 2 ;;
         *) cases+=("$1"); shift ;;
     esac
@@ -37,6 +42,7 @@ done
 # an absolute prefix.
 host_exe=$(realpath "$host_exe") core_dll=$(realpath "$core_dll")
 engine_dir=$(realpath "$engine_dir") tool_dir=$(realpath "$tool_dir") prefix=$(realpath -m "$prefix")
+[ -z "$packer" ] || packer=$(realpath -m "$packer")
 
 # shellcheck source=wine-cases.sh
 source "$here/wine-cases.sh"

@@ -2,6 +2,11 @@
 // demo's resources.heap) through the archive reader's C interface, and packs
 // a directory tree into a new archive.
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -122,6 +127,9 @@ int Cat(const std::string& path, const std::string& member, const char* password
     int rc;
     while (std::memset(&hd, 0, sizeof hd), (rc = RARReadHeader(h, &hd)) == 0) {
         if (!IsDir(hd) && member == hd.FileName) {
+#ifdef _WIN32
+            _setmode(_fileno(stdout), _O_BINARY);  // the member's bytes as they are, no CR added
+#endif
             sink.out = stdout;
             int r = RARProcessFile(h, RAR_TEST, nullptr, nullptr);
             RARCloseArchive(h);
