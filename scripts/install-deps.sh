@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing StageHost needs on Debian 12.
-# Safe to run again: packages already present are left alone.
+# Installs what building, running and testing StageHost needs on Debian 12,
+# plus any further packages named on the command line (the Windows stage
+# names its cross compilers and Wine). Safe to run again: packages already
+# present are left alone.
 set -euo pipefail
 
 packages=(
@@ -13,6 +15,7 @@ packages=(
   xvfb xdotool x11-utils imagemagick openbox
   qemu-user
   libglm-dev libeigen3-dev
+  "$@"
 )
 
 missing=()

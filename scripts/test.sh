@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up, builds the default and the sanitizer configurations,
-# and runs the whole test suite in both.
+# runs the whole test suite in both, then the Windows stage: the Win32 host
+# cross-built with MinGW-w64 and its end-to-end tests under Wine
+# (STAGEHOST_SKIP_WINDOWS=1 leaves that stage out).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,3 +14,7 @@ for preset in default asan; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+
+if [ "${STAGEHOST_SKIP_WINDOWS:-0}" != 1 ]; then
+  scripts/test-windows.sh
+fi
