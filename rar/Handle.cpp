@@ -22,6 +22,18 @@
 namespace rar {
 namespace {
 
+// Header flags in the RAR4 on-disk convention, whichever format the member
+// came from (0xE0 marks a directory).
+unsigned ReportedFlags(const Member& m) {
+    unsigned flags = 0;
+    if (m.splitBefore) flags |= RHDF_SPLITBEFORE;
+    if (m.splitAfter) flags |= RHDF_SPLITAFTER;
+    if (m.enc.cipher != Cipher::None) flags |= RHDF_ENCRYPTED;
+    if (m.solid) flags |= RHDF_SOLID;
+    if (m.isDir) flags |= RHDF_DIRECTORY;
+    return flags;
+}
+
 // Counts, checksums and forwards unpacked bytes to the caller's callback,
 // never more than the member's size.
 class CallbackOutput : public UnpackedOutput {
@@ -334,7 +346,7 @@ int PASCAL RARReadHeader(HANDLE hArcData, struct RARHeaderData* hd) {
     h.haveCurrent = true;
     rar::CopyCut(hd->ArcName, sizeof hd->ArcName, h.arcName);
     rar::CopyCut(hd->FileName, sizeof hd->FileName, m.name);
-    hd->Flags = m.flags;
+    hd->Flags = rar::ReportedFlags(m);
     hd->PackSize = m.packSize > 0xFFFFFFFFu ? 0xFFFFFFFFu : unsigned(m.packSize);
     hd->UnpSize = m.unpSize > 0xFFFFFFFFu ? 0xFFFFFFFFu : unsigned(m.unpSize);
     hd->HostOS = m.hostOS;

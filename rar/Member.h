@@ -32,7 +32,6 @@ struct Member {
     uint64_t unpSize = 0;
     bool unpSizeKnown = true;
     uint64_t dataOffset = 0; // file offset of the packed data
-    unsigned flags = 0;      // RAR4 on-disk convention, see Unrar.h
     unsigned hostOS = 0;     // reported as the UnRAR library does (RAR4 numbering)
     uint32_t fileTime = 0;   // DOS date and time
     unsigned unpVer = 0;     // 15..36 RAR4, 50 RAR5, 70 RAR7

@@ -177,12 +177,6 @@ int Rar4Container::ParseFile(const Block4& b, Member& m) {
         if (c == '\\') c = '/';
     m.name = n;
     m.isRar5 = false;
-    m.flags = 0;
-    if (m.splitBefore) m.flags |= RHDF_SPLITBEFORE;
-    if (m.splitAfter) m.flags |= RHDF_SPLITAFTER;
-    if (m.enc.cipher != Cipher::None) m.flags |= RHDF_ENCRYPTED;
-    if (m.solid) m.flags |= RHDF_SOLID;
-    if (m.isDir) m.flags |= RHDF_DIRECTORY;
     return ERAR_SUCCESS;
 }
 

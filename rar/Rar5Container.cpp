@@ -239,12 +239,6 @@ int Rar5Container::ParseFile(const Block& b, Member& m) {
             m.isLink = true;
         }
     }
-    m.flags = 0;
-    if (m.splitBefore) m.flags |= RHDF_SPLITBEFORE;
-    if (m.splitAfter) m.flags |= RHDF_SPLITAFTER;
-    if (m.enc.cipher != Cipher::None) m.flags |= RHDF_ENCRYPTED;
-    if (m.solid) m.flags |= RHDF_SOLID;
-    if (m.isDir) m.flags |= RHDF_DIRECTORY;
     return ERAR_SUCCESS;
 }
 

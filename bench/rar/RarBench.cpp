@@ -18,6 +18,7 @@
 #include "rar/crypto/Rar5Kdf.h"
 #include "rar/pack/ArchiveWriter.h"
 #include "rar/unpack/Decoder.h"
+#include "rar/unpack/MemoryInput.h"
 
 namespace {
 
@@ -94,20 +95,6 @@ void BM_Rar5Fixtures(benchmark::State& state) {
 }
 BENCHMARK(BM_Rar5Fixtures)->Unit(benchmark::kMicrosecond);
 
-class VecInput : public rar::PackedInput {
-public:
-    explicit VecInput(const std::vector<uint8_t>& v) : v_(v) {}
-    long Read(uint8_t* dst, size_t n) override {
-        size_t take = std::min(n, v_.size() - pos_);
-        std::memcpy(dst, v_.data() + pos_, take);
-        pos_ += take;
-        return long(take);
-    }
-
-private:
-    const std::vector<uint8_t>& v_;
-    size_t pos_ = 0;
-};
 
 class NullOutput : public rar::UnpackedOutput {
 public:
@@ -144,7 +131,7 @@ void BM_Rar5Decoder64MB(benchmark::State& state) {
     uint64_t total = 0;
     auto dec = rar::MakeRar5Decoder(4u << 20);
     for (auto _ : state) {
-        VecInput in(packed);
+        rar::MemoryInput in(packed);
         NullOutput out;
         if (dec->Decode(in, size, out, false) != rar::DecodeResult::Ok) state.SkipWithError("decode failed");
         total += out.bytes;

@@ -40,7 +40,7 @@ void DecodeLoop(benchmark::State& state, unsigned ver, const std::vector<uint8_t
                 size_t dict) {
     auto dec = rar::MakeRar4Decoder(ver, dict);
     for (auto _ : state) {
-        VectorInput in(packed);
+        rar::MemoryInput in(packed);
         NullOutput out;
         if (dec->Decode(in, size, out, false) != rar::DecodeResult::Ok) {
             state.SkipWithError("decode failed");
@@ -102,7 +102,7 @@ void BM_PpmdModel_Text(benchmark::State& state) {
     }
     const size_t size = 300005;
     for (auto _ : state) {
-        VectorInput in(packed);
+        rar::MemoryInput in(packed);
         rar::unpack4::BitReader bits;
         bits.Reset(&in);
         rar::unpack4::PpmdModel model;

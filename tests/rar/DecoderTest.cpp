@@ -8,23 +8,10 @@
 
 #include "Rar5TestEncoder.h"
 #include "rar/unpack/Decoder.h"
+#include "rar/unpack/MemoryInput.h"
 
 namespace {
 
-class VecInput : public rar::PackedInput {
-public:
-    explicit VecInput(const std::vector<uint8_t>& v) : v_(v) {}
-    long Read(uint8_t* dst, size_t n) override {
-        size_t take = std::min(n, v_.size() - pos_);
-        std::memcpy(dst, v_.data() + pos_, take);
-        pos_ += take;
-        return long(take);
-    }
-
-private:
-    const std::vector<uint8_t>& v_;
-    size_t pos_ = 0;
-};
 
 class VecOutput : public rar::UnpackedOutput {
 public:
@@ -67,7 +54,7 @@ TEST(Rar5Decoder, LongMemberWrapsTheWindowIntact) {
     Generate(20u << 20, 200000, 1, plain, enc);  // 20 MB through a 128 KB dictionary's window
     std::vector<uint8_t> packed = enc.Finish(1 << 18);
     auto dec = rar::MakeRar5Decoder(128 * 1024);
-    VecInput in(packed);
+    rar::MemoryInput in(packed);
     VecOutput out;
     ASSERT_EQ(dec->Decode(in, plain.size(), out, false), rar::DecodeResult::Ok);
     ASSERT_EQ(out.out.size(), plain.size());
@@ -85,7 +72,7 @@ TEST(Rar5Decoder, SolidMemberReachesBackIntoThePreviousOne) {
     std::vector<uint8_t> p2 = e2.Finish();
 
     auto dec = rar::MakeRar5Decoder(1 << 20);
-    VecInput in1(p1), in2(p2);
+    rar::MemoryInput in1(p1), in2(p2);
     VecOutput o1, o2;
     ASSERT_EQ(dec->Decode(in1, firstSize, o1, false), rar::DecodeResult::Ok);
     ASSERT_EQ(dec->Decode(in2, 1000, o2, true), rar::DecodeResult::Ok);
@@ -93,7 +80,7 @@ TEST(Rar5Decoder, SolidMemberReachesBackIntoThePreviousOne) {
 
     // The same member decoded without its predecessor must fail, not invent bytes.
     auto fresh = rar::MakeRar5Decoder(1 << 20);
-    VecInput in3(p2);
+    rar::MemoryInput in3(p2);
     VecOutput o3;
     EXPECT_NE(fresh->Decode(in3, 1000, o3, true), rar::DecodeResult::Ok);
     EXPECT_TRUE(o3.out.empty());
@@ -109,7 +96,7 @@ TEST(Rar5Decoder, DeltaFilterRestoresInterleavedChannels) {
     enc.Literal('>');
     std::vector<uint8_t> packed = enc.Finish();
     auto dec = rar::MakeRar5Decoder(1 << 20);
-    VecInput in(packed);
+    rar::MemoryInput in(packed);
     VecOutput out;
     ASSERT_EQ(dec->Decode(in, plain.size() + 2, out, false), rar::DecodeResult::Ok);
     ASSERT_EQ(out.out.size(), plain.size() + 2);
@@ -132,7 +119,7 @@ TEST(Rar5Decoder, CorruptStreamsFailCleanly) {
             for (int k = 0; k < 4; ++k) bad[rng() % bad.size()] ^= uint8_t(1 + rng() % 255);
         }
         auto dec = rar::MakeRar5Decoder(64 * 1024);
-        VecInput in(bad);
+        rar::MemoryInput in(bad);
         VecOutput out;
         rar::DecodeResult r = dec->Decode(in, plain.size(), out, false);
         EXPECT_LE(out.out.size(), plain.size());
@@ -148,7 +135,7 @@ TEST(Rar5Decoder, DistanceBeforeTheStartIsRejected) {
     enc.Match(10, 5);
     std::vector<uint8_t> packed = enc.Finish();
     auto dec = rar::MakeRar5Decoder(1 << 20);
-    VecInput in(packed);
+    rar::MemoryInput in(packed);
     VecOutput out;
     EXPECT_EQ(dec->Decode(in, 11, out, false), rar::DecodeResult::BadData);
 }

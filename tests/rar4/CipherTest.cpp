@@ -34,7 +34,7 @@ TEST(Rar20Cipher, StreamingWrapperMatchesBlockDecryption) {
     std::vector<uint8_t> want = data;
     rar::Rar20Cipher("pw").Decrypt(want.data(), want.size() - 5);  // a short tail stays as is
     for (size_t piece : {1u, 3u, 16u, 17u, 1000u}) {
-        VectorInput raw(data, piece);
+        rar::MemoryInput raw(data, piece);
         rar::Rar20DecryptingInput in(raw, "pw");
         std::vector<uint8_t> got;
         uint8_t buf[23];

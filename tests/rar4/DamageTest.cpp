@@ -35,7 +35,7 @@ void Feed(unsigned ver, const std::vector<uint8_t>& packed, uint64_t size) {
     auto dec = rar::MakeRar4Decoder(ver, 0x40000);
     ASSERT_TRUE(dec);
     for (int pass = 0; pass < 2; ++pass) {
-        VectorInput in(packed, 5);
+        rar::MemoryInput in(packed, 5);
         VectorOutput out;
         DecodeResult r = dec->Decode(in, size, out, pass == 1);
         ASSERT_LE(out.data.size(), size);
@@ -54,7 +54,7 @@ TEST(Rar4Damage, TruncatedMembersAtEveryLength) {
         for (size_t len = 0; len < m.packed.size(); ++len) {
             std::vector<uint8_t> cut(m.packed.begin(), m.packed.begin() + long(len));
             auto dec = rar::MakeRar4Decoder(m.unpVer, m.Dictionary());
-            VectorInput in(cut);
+            rar::MemoryInput in(cut);
             VectorOutput out;
             DecodeResult r = dec->Decode(in, m.unpSize, out, false);
             EXPECT_LE(out.data.size(), m.unpSize);
@@ -129,7 +129,7 @@ TEST(Rar4Damage, FuzzRegressions) {
         std::vector<uint8_t> first(data.begin() + 3, data.begin() + long(split));
         std::vector<uint8_t> second(data.begin() + long(split), data.end());
         auto dec = rar::MakeRar4Decoder(ver, 0x40000);
-        VectorInput in1(first, 1000), in2(second, 1000);
+        rar::MemoryInput in1(first, 1000), in2(second, 1000);
         VectorOutput out1, out2;
         dec->Decode(in1, unpSize, out1, false);
         dec->Decode(in2, unpSize / 2 + 1, out2, true);
@@ -145,10 +145,10 @@ TEST(Rar4Damage, EveryCoderRefusesASolidMemberAfterAFailure) {
     std::vector<uint8_t> junk(64, 0xa5);
     for (unsigned ver : {15u, 20u, 29u}) {
         auto dec = rar::MakeRar4Decoder(ver, 0x10000);
-        VectorInput bad(junk);
+        rar::MemoryInput bad(junk);
         VectorOutput out;
         ASSERT_NE(dec->Decode(bad, 1 << 20, out, false), DecodeResult::Ok) << ver;
-        VectorInput next(junk);
+        rar::MemoryInput next(junk);
         VectorOutput out2;
         EXPECT_EQ(dec->Decode(next, 10, out2, true), DecodeResult::BadData) << ver;
         EXPECT_TRUE(out2.data.empty()) << ver;

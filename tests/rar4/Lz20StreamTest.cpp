@@ -30,7 +30,7 @@ void Tables20(BitWriter& w, bool audio, unsigned channels) {
 
 DecodeResult Decode20(const std::vector<uint8_t>& packed, uint64_t size, std::vector<uint8_t>& out) {
     auto d = rar::MakeRar4Decoder(20, 0x10000);
-    VectorInput in(packed, 3);
+    rar::MemoryInput in(packed, 3);
     VectorOutput sink;
     DecodeResult r = d->Decode(in, size, sink, false);
     out = sink.data;

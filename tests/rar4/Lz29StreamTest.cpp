@@ -16,7 +16,7 @@ namespace {
 
 DecodeResult DecodeStream(rar::Decoder& d, const std::vector<uint8_t>& packed, uint64_t size, bool solid,
                  std::vector<uint8_t>& out) {
-    VectorInput in(packed, 7);  // small pieces: refills in the middle of symbols
+    rar::MemoryInput in(packed, 7);  // small pieces: refills in the middle of symbols
     VectorOutput sink;
     DecodeResult r = d.Decode(in, size, sink, solid);
     out = sink.data;
@@ -265,7 +265,7 @@ TEST(Lz29Stream, OutputThatAsksToStopEndsTheMember) {
     const uint64_t size = 3 + 250u * 20000;
     auto d = rar::MakeRar4Decoder(29, 0);
     const std::vector<uint8_t> packed = s.Bytes();
-    VectorInput in(packed);
+    rar::MemoryInput in(packed);
     VectorOutput sink;
     sink.stopAfter = 1;
     EXPECT_EQ(d->Decode(in, size, sink, false), DecodeResult::Stopped);

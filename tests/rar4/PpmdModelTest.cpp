@@ -32,7 +32,7 @@ TEST(PpmdModel, DecodesIndependentlyEncodedStreams) {
     for (const PpmdCase& c : kCases) {
         std::vector<uint8_t> packed;
         ASSERT_TRUE(ReadFile(std::string(STAGEHOST_RAR4_TESTDATA) + "/" + c.file, packed)) << c.file;
-        VectorInput in(packed);
+        rar::MemoryInput in(packed);
         rar::unpack4::BitReader bits;
         bits.Reset(&in);
         rar::unpack4::PpmdModel model;

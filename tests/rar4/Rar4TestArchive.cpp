@@ -72,15 +72,6 @@ bool ParseRar4(const std::vector<uint8_t>& img, std::vector<Member>& members) {
     return true;
 }
 
-long VectorInput::Read(uint8_t* dst, size_t n) {
-    size_t left = d_.size() - pos_;
-    if (piece_ != 0 && n > piece_) n = piece_;
-    if (n > left) n = left;
-    if (n) std::memcpy(dst, d_.data() + pos_, n);
-    pos_ += n;
-    return long(n);
-}
-
 bool VectorOutput::Write(const uint8_t* p, size_t n) {
     data.insert(data.end(), p, p + n);
     chunks++;
@@ -89,7 +80,7 @@ bool VectorOutput::Write(const uint8_t* p, size_t n) {
 
 rar::DecodeResult DecodeMember(rar::Decoder& decoder, const Member& m, std::vector<uint8_t>& out,
                                const std::string& password) {
-    VectorInput raw(m.packed);
+    rar::MemoryInput raw(m.packed);
     VectorOutput sink;
     rar::DecodeResult r;
     if (m.Encrypted()) {

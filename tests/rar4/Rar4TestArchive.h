@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "rar/unpack/Decoder.h"
+#include "rar/unpack/MemoryInput.h"
 
 namespace rar4test {
 
@@ -32,18 +33,6 @@ struct Member {
 bool ParseRar4(const std::vector<uint8_t>& image, std::vector<Member>& members);
 
 bool ReadFile(const std::string& path, std::vector<uint8_t>& out);
-
-// PackedInput over a byte vector, optionally in small pieces.
-class VectorInput final : public rar::PackedInput {
-public:
-    explicit VectorInput(const std::vector<uint8_t>& d, size_t piece = 0) : d_(d), piece_(piece) {}
-    long Read(uint8_t* dst, size_t n) override;
-
-private:
-    const std::vector<uint8_t>& d_;
-    size_t piece_;
-    size_t pos_ = 0;
-};
 
 // Collects the output (with an optional byte limit after which it stops).
 class VectorOutput final : public rar::UnpackedOutput {

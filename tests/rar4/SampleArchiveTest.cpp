@@ -35,7 +35,7 @@ TEST(Rar4Samples, DamagedArchiveFailsCleanly) {
     // Its only packed bytes, whatever the header claims, through every coder.
     for (unsigned ver : {15u, 20u, 29u}) {
         auto dec = rar::MakeRar4Decoder(ver, 0x400000);
-        VectorInput in(img);
+        rar::MemoryInput in(img);
         VectorOutput out;
         rar::DecodeResult r = dec->Decode(in, 100000, out, false);
         EXPECT_NE(r, rar::DecodeResult::Ok);
