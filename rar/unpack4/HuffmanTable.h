@@ -12,6 +12,19 @@
 
 namespace rar::unpack4 {
 
+// The two run-length steps with which RAR 2.0 and 2.9 send their code-length
+// tables: repeat the previous length n times, or write n zero lengths. Both
+// stop at the table's end; a repeat with nothing before it is bad data.
+inline bool RepeatPreviousLength(uint8_t* table, unsigned& i, unsigned size, unsigned n) {
+    if (i == 0) return false;
+    for (; n > 0 && i < size; --n, ++i) table[i] = table[i - 1];
+    return true;
+}
+
+inline void ZeroLengths(uint8_t* table, unsigned& i, unsigned size, unsigned n) {
+    for (; n > 0 && i < size; --n) table[i++] = 0;
+}
+
 class HuffmanTable {
 public:
     static constexpr unsigned kMaxSymbols = 306;

@@ -195,11 +195,7 @@ bool Unpack20::ReadTables() {
         } else if (number == 16) {
             unsigned n = (in_.GetBits() >> 14) + 3;
             in_.AddBits(2);
-            if (i == 0) return false;
-            while (n-- > 0 && i < tableSize) {
-                table[i] = table[i - 1];
-                i++;
-            }
+            if (!RepeatPreviousLength(table, i, tableSize, n)) return false;
         } else {
             unsigned n;
             if (number == 17) {
@@ -209,7 +205,7 @@ bool Unpack20::ReadTables() {
                 n = (in_.GetBits() >> 9) + 11;
                 in_.AddBits(7);
             }
-            while (n-- > 0 && i < tableSize) table[i++] = 0;
+            ZeroLengths(table, i, tableSize, n);
         }
     }
     tablesRead_ = true;

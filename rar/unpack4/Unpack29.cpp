@@ -385,11 +385,7 @@ bool Unpack29::ReadTables() {
                 n = (in_.GetBits() >> 9) + 11;
                 in_.AddBits(7);
             }
-            if (i == 0) return false;
-            while (n-- > 0 && i < kTableSize) {
-                table[i] = table[i - 1];
-                i++;
-            }
+            if (!RepeatPreviousLength(table, i, kTableSize, n)) return false;
         } else {
             unsigned n;
             if (number == 18) {
@@ -399,7 +395,7 @@ bool Unpack29::ReadTables() {
                 n = (in_.GetBits() >> 9) + 11;
                 in_.AddBits(7);
             }
-            while (n-- > 0 && i < kTableSize) table[i++] = 0;
+            ZeroLengths(table, i, kTableSize, n);
         }
     }
     tablesRead_ = true;
