@@ -3,6 +3,7 @@
 #include <random>
 #include <string>
 
+#include "VarsRoundTrip.h"
 #include "WorkDir.h"
 #include "sdk/Services.h"
 #include "vars/HostVars.h"
@@ -193,28 +194,10 @@ TEST(VarsText, RandomValuesRoundTrip) {
     for (int round = 0; round < 2000; ++round) {
         std::string value;
         for (size_t n = rng() % 12; n > 0; --n) value += alphabet[rng() % (sizeof alphabet - 1)];
-        std::string text;
-        {
-            CVarList list;
-            list.RegisterInt("t_after", 7, VARF_SAVE, nullptr);
-            list.RegisterString("t_text", value.c_str(), VARF_SAVE, nullptr);
-            list.RegisterInt("t_before", 5, VARF_SAVE, nullptr);
-            text = FormatVarsText(list);
-        }
-        CVarList list;
-        CVariable* before = list.RegisterInt("t_before", 0, VARF_SAVE, nullptr);
-        CVariable* got = list.RegisterString("t_text", "", VARF_SAVE, nullptr);
-        CVariable* after = list.RegisterInt("t_after", 0, VARF_SAVE, nullptr);
-        ApplyVarsText(list, text.data(), text.size());
-
-        std::string expected;
-        for (char c : value) {
-            if (c != '"') expected += (c == '\n' || c == '\r') ? ' ' : c;
-        }
-        if (expected.find_first_not_of(' ') == std::string::npos) expected.clear();
-        ASSERT_EQ(std::string(got->value.asString), expected) << text;
-        ASSERT_EQ(before->value.asInt, 5) << text;
-        ASSERT_EQ(after->value.asInt, 7) << text;
+        const VarsRoundTrip r = RoundTripValue(value);
+        ASSERT_EQ(r.got, r.expected) << r.text;
+        ASSERT_EQ(r.before, 5) << r.text;
+        ASSERT_EQ(r.after, 7) << r.text;
     }
 }
 
