@@ -6,6 +6,8 @@
 // A member is served only when the library unpacked it without complaint and
 // delivered exactly its unpacked size; anything else is a warning line.
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -28,9 +30,16 @@ int32_t VarInt(const char* name, int32_t fallback) {
     return v ? v->value.asInt : fallback;
 }
 
-template <typename... Args>
-void LogLine(const char* format, Args... args) {
-    if (CLogService* log = GetProcessLog()) log->Log(format, args...);
+// A log line when the log exists; checked as printf like Log itself.
+__attribute__((format(printf, 1, 2))) void LogLine(const char* format, ...) {
+    CLogService* log = GetProcessLog();
+    if (!log) return;
+    char line[4096];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    log->Log("%s", line);
 }
 
 // A zeroed buffer for a member of size bytes (at least one byte, so that an
