@@ -79,6 +79,19 @@ int HasProcessorFeature(std::uint32_t feature) {
   return 0;
 }
 
+bool HasVexFloatUnit() {
+  CpuidRegisters r{};
+  if (!MathProbes().cpuid(0, &r) || r.eax < 7) return false;
+  if (!MathProbes().cpuid(1, &r)) return false;
+  const bool fma = (r.ecx >> 12) & 1, osxsave = (r.ecx >> 27) & 1, avx = (r.ecx >> 28) & 1;
+  if (!fma || !osxsave || !avx) return false;
+  // XMM (bit 1) and YMM (bit 2) state saved by the system.
+  std::uint32_t xcr0 = 0;
+  if (!MathProbes().xcr0 || !MathProbes().xcr0(&xcr0) || (xcr0 & 6u) != 6u) return false;
+  if (!MathProbes().cpuid(7, &r)) return false;
+  return (r.ebx >> 5) & 1;  // AVX2
+}
+
 std::uint32_t Probe3DNow() {
   std::uint32_t bits = kProbeAlways;
   CpuidRegisters r{};

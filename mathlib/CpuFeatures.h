@@ -25,6 +25,10 @@ struct MathSystemProbes {
   int (*osFeature)(std::uint32_t feature);
   // Reads a 32-bit switch value; 1 when present and of the right type.
   int (*readSwitch)(const char* name, std::uint32_t* value);
+  // The low half of extended control register 0 (which register states the
+  // system saves); only asked once CPUID reports OSXSAVE. False when it
+  // cannot be read.
+  bool (*xcr0)(std::uint32_t* out);
 };
 
 // The probes in use; tests may overwrite the members and must restore them.
@@ -51,6 +55,9 @@ enum : std::uint32_t {
 };
 
 int HasProcessorFeature(std::uint32_t feature);
+// True when the processor has AVX2 and FMA and the system saves the wide
+// registers: the SSE2 set then runs in its VEX-encoded form.
+bool HasVexFloatUnit();
 std::uint32_t Probe3DNow();
 // Through the probes' readSwitch.
 int ReadCpuPathSwitch(const char* name, std::uint32_t* value);

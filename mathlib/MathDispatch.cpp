@@ -27,6 +27,13 @@ bool PlainRoutinesRequested() {
 
 }  // namespace
 
+void InstallRoutineSet(MathRoutine* table, const MathRoutineSet& set) {
+#define STAGEHOST_MATH_SET_INSTALL(slot, name, ret, params) \
+  if (set.name) PutMathRoutine<slot>(table, set.name);
+  STAGEHOST_MATH_OPERATIONS(STAGEHOST_MATH_SET_INSTALL)
+#undef STAGEHOST_MATH_SET_INSTALL
+}
+
 void MathForgetChoice() { g_mathState = kMathNotChosen; }
 
 std::uint32_t InitMathTable(std::uint32_t enable) {

@@ -42,6 +42,18 @@ inline typename MathSlotType<Slot>::Fn* GetMathRoutine(const MathRoutine* table)
   return reinterpret_cast<typename MathSlotType<Slot>::Fn*>(table[Slot]);
 }
 
+// A routine set as data: one typed routine per slot, null where the set
+// brings none.
+struct MathRoutineSet {
+#define STAGEHOST_MATH_SET_MEMBER(slot, name, ret, params) ret(*name) params = nullptr;
+  STAGEHOST_MATH_OPERATIONS(STAGEHOST_MATH_SET_MEMBER)
+#undef STAGEHOST_MATH_SET_MEMBER
+};
+
+// Copies a set's routines into a table; slots the set has none for keep
+// what they hold.
+void InstallRoutineSet(MathRoutine* table, const MathRoutineSet& set);
+
 // The constant table of plain routines, in slot order.
 extern const MathRoutine kPlainMathRoutines[MathSlot::Count];
 
@@ -51,9 +63,21 @@ extern const MathRoutine kPlainMathRoutines[MathSlot::Count];
 // extended 3DNow! and the AMD MMX extensions are present.
 void InstallScalarRoutines(MathRoutine* table);    // slots 0-7
 void InstallSseRoutines(MathRoutine* table);       // 33 slots
-void InstallSse2Routines(MathRoutine* table);      // 34 slots
+void InstallSse2Routines(MathRoutine* table);      // 34 slots, in the form below
+                                                   // that the processor runs best
 void InstallAmd3DNowRoutines(MathRoutine* table);  // all 57 (+ Athlon)
 void InstallAthlonRoutines(MathRoutine* table);    // slots 15, 18, 24, 38, 39
+
+// The two forms of the SSE2 set: SSE2 instructions, and (where
+// STAGEHOST_MATH_VEX is 1) the same routines VEX-encoded with AVX2 and FMA,
+// for processors where HasVexFloatUnit() holds.
+void InstallSse2LegacyRoutines(MathRoutine* table);
+#if STAGEHOST_MATH_VEX
+void InstallSse2VexRoutines(MathRoutine* table);
+// The VEX form's routines, built with AVX2 and FMA; nothing in them may run
+// on a processor without HasVexFloatUnit().
+extern const MathRoutineSet kSse2VexRoutineSet;
+#endif
 
 // For tests: put the first-call stubs back into slots 0-54, null into 55 and
 // 56, and forget the choice, as at program start.

@@ -1,11 +1,13 @@
-// The library's own contenders: the plain, SSE and SSE2 routines through a
-// routine pointer, and the selected set through the public entries.
+// The library's own contenders: the plain, SSE and SSE2 routines (both forms
+// of the SSE2 set where the processor runs the VEX one) through a routine
+// pointer, and the selected set through the public entries.
 #include <cmath>
 #include <cstring>
 #include <random>
 #include <string>
 
 #include "BenchData.h"
+#include "mathlib/CpuFeatures.h"
 #include "mathlib/MathTable.h"
 #include "mathlib/PlainRoutines.h"
 #include "mathlib/VectorMath.h"
@@ -178,8 +180,13 @@ int main(int argc, char** argv) {
   const std::uint32_t state = InitMathTable(1);
   static const Table plain = MakeTable("plain", nullptr);
   static const Table sse = MakeTable("sse", &InstallSseRoutines);
-  static const Table sse2 = MakeTable("sse2", &InstallSse2Routines);
-  for (const Table* t : {&plain, &sse, &sse2, static_cast<const Table*>(nullptr)}) RegisterOwn(t);
+  static const Table sse2 = MakeTable("sse2", &InstallSse2LegacyRoutines);
+  for (const Table* t : {&plain, &sse, &sse2}) RegisterOwn(t);
+#if STAGEHOST_MATH_VEX
+  static const Table sse2Vex = MakeTable("sse2_vex", &InstallSse2VexRoutines);
+  if (HasVexFloatUnit()) RegisterOwn(&sse2Vex);
+#endif
+  RegisterOwn(nullptr);
   RegisterPeerBenchmarks();
   benchmark::AddCustomContext("math_selection_state", std::to_string(state));
   benchmark::Initialize(&argc, argv);

@@ -42,8 +42,21 @@ int LinuxFeature(std::uint32_t feature) {
   return 0;
 }
 
+// XGETBV with ECX = 0; the caller has seen OSXSAVE, so the instruction exists.
+bool ReadXcr0(std::uint32_t* out) {
+#if defined(__x86_64__) || defined(__i386__)
+  std::uint32_t low = 0, high = 0;
+  __asm__ volatile("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+  *out = low;
+  return true;
+#else
+  (void)out;
+  return false;
+#endif
+}
+
 }  // namespace
 
 MathSystemProbes PlatformMathProbes() {
-  return MathSystemProbes{&RunCpuid, &LinuxVersion, &LinuxFeature, &ReadPlatformCpuPathSwitch};
+  return MathSystemProbes{&RunCpuid, &LinuxVersion, &LinuxFeature, &ReadPlatformCpuPathSwitch, &ReadXcr0};
 }

@@ -35,11 +35,19 @@ int FakeSwitch(const char* name, std::uint32_t* value) {
   return 1;
 }
 
+bool FakeXcr0(std::uint32_t* out) {
+  ++g_active->probeCalls;
+  ++g_active->xcr0Reads;
+  if (!g_active->xcr0Ok) return false;
+  *out = g_active->xcr0;
+  return true;
+}
+
 }  // namespace
 
 FakeSystem::FakeSystem() : saved_(MathProbes()) {
   g_active = this;
-  MathProbes() = MathSystemProbes{&FakeCpuid, &FakeVersion, &FakeFeature, &FakeSwitch};
+  MathProbes() = MathSystemProbes{&FakeCpuid, &FakeVersion, &FakeFeature, &FakeSwitch, &FakeXcr0};
   InitMathTable(0);
 }
 
@@ -63,4 +71,11 @@ void FakeSystem::ExtendedFeatures(bool amd3DNow, bool amd3DNowExt, bool mmxExt) 
   leaves[0x80000000u] = CpuidRegisters{0x80000008u, 0, 0, 0};
   leaves[0x80000001u] = CpuidRegisters{
       0, 0, 0, (amd3DNow ? 1u << 31 : 0) | (amd3DNowExt ? 1u << 30 : 0) | (mmxExt ? 1u << 22 : 0)};
+}
+
+void FakeSystem::WideFeatures(bool avx, bool fma, bool avx2, bool osxsave, std::uint32_t xcr0Value) {
+  leaves[0].eax = 7;
+  leaves[1].ecx = (fma ? 1u << 12 : 0) | (osxsave ? 1u << 27 : 0) | (avx ? 1u << 28 : 0);
+  leaves[7] = CpuidRegisters{0, avx2 ? 1u << 5 : 0, 0, 0};
+  xcr0 = xcr0Value;
 }

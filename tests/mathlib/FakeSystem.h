@@ -18,6 +18,10 @@ struct FakeSystem {
   // CPUID leaves that answer, and leaves whose instruction faults.
   std::map<std::uint32_t, CpuidRegisters> leaves;
   std::set<std::uint32_t> faultingLeaves;
+  // Extended control register 0; unreadable when xcr0Ok is false.
+  bool xcr0Ok = true;
+  std::uint32_t xcr0 = 0;
+  int xcr0Reads = 0;
   // Switches: name -> value; absent names are not there.
   std::map<std::string, std::uint32_t> switches;
   int probeCalls = 0;
@@ -31,6 +35,9 @@ struct FakeSystem {
   void NoCpuid();
   void StandardFeatures(bool mmx, bool sse, bool sse2);
   void ExtendedFeatures(bool amd3DNow, bool amd3DNowExt, bool mmxExt);
+  // Leaf 7 and the VEX bits of leaf 1 on top of StandardFeatures; the
+  // system saves the wide registers when xcr0 has bits 1 and 2.
+  void WideFeatures(bool avx, bool fma, bool avx2, bool osxsave, std::uint32_t xcr0Value);
   void PlainIntelLike() {  // SSE and SSE2, no 3DNow!
     StandardFeatures(true, true, true);
     ExtendedFeatures(false, false, false);

@@ -66,6 +66,10 @@ TEST(MathSets, EachSetBringsItsOwnSlots) {
   EXPECT_EQ(SlotsBroughtBy(&InstallSseRoutines), sse);
   EXPECT_EQ(sse.size(), 33u);
   EXPECT_EQ(SlotsBroughtBy(&InstallSse2Routines), sse2);
+  EXPECT_EQ(SlotsBroughtBy(&InstallSse2LegacyRoutines), sse2);
+#if STAGEHOST_MATH_VEX
+  EXPECT_EQ(SlotsBroughtBy(&InstallSse2VexRoutines), sse2);
+#endif
   EXPECT_EQ(sse2.size(), 34u);
   EXPECT_EQ(SlotsBroughtBy(&FillAmd3DNowRoutines), Range(0, 56));
   EXPECT_EQ(SlotsBroughtBy(&InstallAthlonRoutines), (std::vector<int>{15, 18, 24, 38, 39}));
@@ -133,6 +137,75 @@ INSTANTIATE_TEST_SUITE_P(
         ChoiceCase{"PlatformZero", 0, true, true, true, true, true, true, {6, 7, 10}, 0, Expect::Plain},
         ChoiceCase{"PlatformThree", 3, true, true, true, true, true, true, {6, 7, 10}, 0, Expect::Plain}),
     [](const ::testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.name); });
+
+// ---- the form of the SSE2 set -------------------------------------------
+
+// The SSE2 set comes VEX-encoded only when the processor has AVX, FMA and
+// AVX2 and the system saves the XMM and YMM state; state 2 either way.
+struct FormCase {
+  const char* name;
+  bool avx, fma, avx2, osxsave;
+  std::uint32_t xcr0;
+  bool xcr0Readable;
+  std::uint32_t highestLeaf;
+  bool vex;
+};
+void PrintTo(const FormCase& c, std::ostream* os) { *os << c.name; }
+
+class MathSse2Form : public ::testing::TestWithParam<FormCase> {};
+
+TEST_P(MathSse2Form, VexOnlyWithEveryFeatureAndTheSystemsSupport) {
+  const FormCase& c = GetParam();
+  FakeSystem fake;
+  fake.PlainIntelLike();
+  fake.WideFeatures(c.avx, c.fma, c.avx2, c.osxsave, c.xcr0);
+  fake.xcr0Ok = c.xcr0Readable;
+  fake.leaves[0].eax = c.highestLeaf;
+  fake.osFeatures.insert(6);
+
+  EXPECT_EQ(InitMathTable(1), kMathSse2Set);
+  std::vector<MathRoutine> expected(kPlainMathRoutines, kPlainMathRoutines + MathSlot::Count);
+  InstallScalarRoutines(expected.data());
+#if STAGEHOST_MATH_VEX
+  if (c.vex) {
+    InstallSse2VexRoutines(expected.data());
+  } else {
+    InstallSse2LegacyRoutines(expected.data());
+  }
+#else
+  InstallSse2LegacyRoutines(expected.data());  // no VEX form in this build
+#endif
+  EXPECT_EQ(LiveTable(), expected);
+  // The control register is read only after CPUID reports OSXSAVE (the
+  // instruction faults otherwise).
+  if (!c.osxsave) {
+    EXPECT_EQ(fake.xcr0Reads, 0);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MathSse2Form,
+    ::testing::Values(FormCase{"Everything", true, true, true, true, 7, true, 7, true},
+                      FormCase{"UpperStatesAlsoSaved", true, true, true, true, 0xE7, true, 13, true},
+                      FormCase{"NoAvx", false, true, true, true, 7, true, 7, false},
+                      FormCase{"NoFma", true, false, true, true, 7, true, 7, false},
+                      FormCase{"NoAvx2", true, true, false, true, 7, true, 7, false},
+                      FormCase{"NoOsxsave", true, true, true, false, 7, true, 7, false},
+                      FormCase{"SystemSavesNoYmm", true, true, true, true, 3, true, 7, false},
+                      FormCase{"SystemSavesNoXmm", true, true, true, true, 5, true, 7, false},
+                      FormCase{"ControlRegisterUnreadable", true, true, true, true, 7, false, 7, false},
+                      FormCase{"NoLeaf7", true, true, true, true, 7, true, 6, false}),
+    [](const ::testing::TestParamInfo<FormCase>& info) { return std::string(info.param.name); });
+
+TEST(MathSse2Form, ThreeDNowStillWinsOverAVexProcessor) {
+  FakeSystem fake;
+  fake.StandardFeatures(true, true, true);
+  fake.ExtendedFeatures(true, false, false);
+  fake.WideFeatures(true, true, true, true, 7);
+  fake.osFeatures = {6, 7};
+  EXPECT_EQ(InitMathTable(1), kMathAmd3DNowSet);
+  EXPECT_EQ(LiveTable(), ExpectedTable(Expect::Amd3DNow));
+}
 
 // ---- system and processor tests ----------------------------------------
 

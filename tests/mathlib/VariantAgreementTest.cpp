@@ -245,6 +245,7 @@ struct VariantSet {
   void (*install)(MathRoutine*);
   int slots;
   bool needs3DNow, needsAthlon;
+  bool needsVex = false;
 };
 void PrintTo(const VariantSet& c, std::ostream* os) { *os << c.name; }
 
@@ -261,6 +262,7 @@ TEST_P(VariantAgreement, EveryRoutineMatchesThePlainOne) {
   if ((set.needs3DNow || set.needsAthlon) && !Runs3DNow(set.needsAthlon)) {
     GTEST_SKIP() << "this processor does not run " << set.name << " code (run the emulated test)";
   }
+  if (set.needsVex && !HasVexFloatUnit()) GTEST_SKIP() << "this processor has no AVX2 and FMA";
   InitMathTable(0);  // slots 55 and 56 filled: the plain squad set-up calls them
   MathRoutine table[MathSlot::Count];
   std::memcpy(table, kPlainMathRoutines, sizeof table);
@@ -280,7 +282,10 @@ TEST_P(VariantAgreement, EveryRoutineMatchesThePlainOne) {
 INSTANTIATE_TEST_SUITE_P(Sets, VariantAgreement,
                          ::testing::Values(VariantSet{"Scalar", &InstallScalarRoutines, 8, false, false},
                                            VariantSet{"Sse", &InstallSseRoutines, 33, false, false},
-                                           VariantSet{"Sse2", &InstallSse2Routines, 34, false, false},
+                                           VariantSet{"Sse2", &InstallSse2LegacyRoutines, 34, false, false},
+#if STAGEHOST_MATH_VEX
+                                           VariantSet{"Sse2Vex", &InstallSse2VexRoutines, 34, false, false, true},
+#endif
                                            VariantSet{"Amd3DNow", &FillAmd3DNowRoutines, 57, true, false},
                                            VariantSet{"Athlon", &InstallAthlonRoutines, 5, false, true}),
                          [](const ::testing::TestParamInfo<VariantSet>& info) { return std::string(info.param.name); });
@@ -292,6 +297,7 @@ class VariantAliasing : public ::testing::TestWithParam<VariantSet> {};
 TEST_P(VariantAliasing, ProductAndInverseInPlace) {
   const VariantSet& set = GetParam();
   if ((set.needs3DNow || set.needsAthlon) && !Runs3DNow(set.needsAthlon)) GTEST_SKIP();
+  if (set.needsVex && !HasVexFloatUnit()) GTEST_SKIP();
   MathRoutine table[MathSlot::Count];
   std::memcpy(table, kPlainMathRoutines, sizeof table);
   set.install(table);
@@ -317,6 +323,7 @@ TEST_P(VariantAliasing, ProductAndInverseInPlace) {
 TEST_P(VariantAliasing, SquareInPlace) {
   const VariantSet& set = GetParam();
   if ((set.needs3DNow || set.needsAthlon) && !Runs3DNow(set.needsAthlon)) GTEST_SKIP();
+  if (set.needsVex && !HasVexFloatUnit()) GTEST_SKIP();
   MathRoutine table[MathSlot::Count];
   std::memcpy(table, kPlainMathRoutines, sizeof table);
   set.install(table);
@@ -333,7 +340,10 @@ INSTANTIATE_TEST_SUITE_P(Sets, VariantAliasing,
                          ::testing::Values(VariantSet{"Plain", [](MathRoutine*) {}, 0, false, false},
                                            VariantSet{"Scalar", &InstallScalarRoutines, 8, false, false},
                                            VariantSet{"Sse", &InstallSseRoutines, 33, false, false},
-                                           VariantSet{"Sse2", &InstallSse2Routines, 34, false, false},
+                                           VariantSet{"Sse2", &InstallSse2LegacyRoutines, 34, false, false},
+#if STAGEHOST_MATH_VEX
+                                           VariantSet{"Sse2Vex", &InstallSse2VexRoutines, 34, false, false, true},
+#endif
                                            VariantSet{"Amd3DNow", &FillAmd3DNowRoutines, 57, true, false},
                                            VariantSet{"Athlon", &InstallAthlonRoutines, 5, false, true}),
                          [](const ::testing::TestParamInfo<VariantSet>& info) { return std::string(info.param.name); });
