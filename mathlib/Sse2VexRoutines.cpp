@@ -89,8 +89,53 @@ MathMatrix* WideMatrixInverse(MathMatrix* out, float* determinant, const MathMat
   return out;
 }
 
+// Vector times matrix as a chain of fused multiply-adds on rows read
+// straight from memory, each component broadcast from memory.
+__m128 Row(const MathMatrix* m, int i) { return _mm_loadu_ps(&m->m[i][0]); }
+
+MathVec4* FusedVec2Transform(MathVec4* out, const MathVec2* v, const MathMatrix* m) {
+  const __m128 r = _mm_fmadd_ps(_mm_broadcast_ss(&v->x), Row(m, 0), Row(m, 3));
+  _mm_storeu_ps(&out->x, _mm_fmadd_ps(_mm_broadcast_ss(&v->y), Row(m, 1), r));
+  return out;
+}
+__m128 FusedPoint3(const MathVec3* v, const MathMatrix* m) {
+  __m128 r = _mm_fmadd_ps(_mm_broadcast_ss(&v->x), Row(m, 0), Row(m, 3));
+  r = _mm_fmadd_ps(_mm_broadcast_ss(&v->y), Row(m, 1), r);
+  return _mm_fmadd_ps(_mm_broadcast_ss(&v->z), Row(m, 2), r);
+}
+MathVec4* FusedVec3Transform(MathVec4* out, const MathVec3* v, const MathMatrix* m) {
+  _mm_storeu_ps(&out->x, FusedPoint3(v, m));
+  return out;
+}
+MathVec4* FusedVec4Transform(MathVec4* out, const MathVec4* v, const MathMatrix* m) {
+  __m128 r = _mm_mul_ps(_mm_broadcast_ss(&v->x), Row(m, 0));
+  r = _mm_fmadd_ps(_mm_broadcast_ss(&v->y), Row(m, 1), r);
+  r = _mm_fmadd_ps(_mm_broadcast_ss(&v->z), Row(m, 2), r);
+  _mm_storeu_ps(&out->x, _mm_fmadd_ps(_mm_broadcast_ss(&v->w), Row(m, 3), r));
+  return out;
+}
+// Points divided by w with one packed division.
+MathVec2* FusedVec2TransformCoord(MathVec2* out, const MathVec2* v, const MathMatrix* m) {
+  __m128 r = _mm_fmadd_ps(_mm_broadcast_ss(&v->x), Row(m, 0), Row(m, 3));
+  r = _mm_fmadd_ps(_mm_broadcast_ss(&v->y), Row(m, 1), r);
+  _mm_storel_pi(reinterpret_cast<__m64*>(&out->x), _mm_div_ps(r, _mm_permute_ps(r, _MM_SHUFFLE(3, 3, 3, 3))));
+  return out;
+}
+MathVec3* FusedVec3TransformCoord(MathVec3* out, const MathVec3* v, const MathMatrix* m) {
+  const __m128 r = FusedPoint3(v, m);
+  const __m128 q = _mm_div_ps(r, _mm_permute_ps(r, _MM_SHUFFLE(3, 3, 3, 3)));
+  _mm_storel_pi(reinterpret_cast<__m64*>(&out->x), q);
+  _mm_store_ss(&out->z, _mm_movehl_ps(q, q));
+  return out;
+}
+
 constexpr MathRoutineSet VexRoutineSet() {
   MathRoutineSet s = Sse2RoutineSet();
+  s.Vec2Transform = &FusedVec2Transform;
+  s.Vec3Transform = &FusedVec3Transform;
+  s.Vec4Transform = &FusedVec4Transform;
+  s.Vec2TransformCoord = &FusedVec2TransformCoord;
+  s.Vec3TransformCoord = &FusedVec3TransformCoord;
   s.MatrixMultiply = &WideMatrixMultiply;
   s.MatrixInverse = &WideMatrixInverse;
   return s;
