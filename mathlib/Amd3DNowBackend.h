@@ -6,7 +6,22 @@
 // 3DNow! swap and the AMD MMX-extension word shuffle replace the
 // two-instruction lane moves.
 // Internal linkage throughout: this code must never serve another file.
+//
+// The code is written against GCC's <mm3dnow.h> (_m_from_float,
+// _m_to_float, _m_pfrsqit1, _m_pswapd are GCC's), and clang's code
+// generator cannot lower the MMX bit casts this needs. Under any other
+// compiler STAGEHOST_MATH_HAS_3DNOW is 0, the backend is left out and the
+// 3DNow! and Athlon set files build to fill functions that leave a table
+// alone, so the installer then declines as on a processor without 3DNow!.
 #pragma once
+
+#if defined(__GNUC__) && !defined(__clang__)
+#define STAGEHOST_MATH_HAS_3DNOW 1
+#else
+#define STAGEHOST_MATH_HAS_3DNOW 0
+#endif
+
+#if STAGEHOST_MATH_HAS_3DNOW
 
 #include <mm3dnow.h>
 #include <mmintrin.h>
@@ -174,3 +189,5 @@ struct Amd3DNowBackend {
 };
 
 }  // namespace
+
+#endif  // STAGEHOST_MATH_HAS_3DNOW

@@ -6,10 +6,14 @@
 #include "mathlib/SimdKernels.h"
 
 void InstallAthlonRoutines(MathRoutine* table) {
+#if STAGEHOST_MATH_HAS_3DNOW
   using K = SimdKernels<Amd3DNowBackend>;
   STAGEHOST_MATH_PUT(table, K, Vec3Unproject);
   STAGEHOST_MATH_PUT(table, K, MatrixInverse);
   STAGEHOST_MATH_PUT(table, K, QuatFromRotationMatrix);
   STAGEHOST_MATH_PUT(table, K, MatrixRotationQuat);
   STAGEHOST_MATH_PUT(table, K, MatrixTransformation);
+#else
+  (void)table;  // built without the set (see Amd3DNowBackend.h): nothing to put
+#endif
 }
