@@ -4,13 +4,14 @@
 Input: the JSON that mathlib_bench writes with
     --benchmark_format=json   (or --benchmark_out=FILE --benchmark_out_format=json)
 Benchmarks are named "<operation>/<contender>", the contenders being plain,
-sse, sse2, selected (the library's own) and glm, eigen (the peers, inline in
+sse, sse2, sse2_vex (the VEX form of the SSE2 set, where the processor runs it),
+selected (the library's own) and glm, eigen (the peers, inline in
 the loop as their users write them) and glm_call, eigen_call (the same peer
 code behind an out-of-line call, the calling shape of the library). The table
 gives ns per operation and, for the selected set, the ratio to the faster
 peer of each kind (below 1: the library is faster).
 
-Usage: mathchart.py RESULTS.json [-o chart.png] [--table table.md]
+Usage: mathchart.py RESULTS.json [-o chart.png] [--table table.md] [--stat min]
 Needs matplotlib only for the chart (Debian: python3-matplotlib).
 """
 import argparse
@@ -18,18 +19,27 @@ import json
 import sys
 from collections import OrderedDict
 
-CONTENDERS = ["plain", "sse", "sse2", "selected", "glm", "eigen", "glm_call", "eigen_call"]
+CONTENDERS = ["plain", "sse", "sse2", "sse2_vex", "selected", "glm", "eigen", "glm_call", "eigen_call"]
 PEERS = ["glm", "eigen"]
 CALLED_PEERS = ["glm_call", "eigen_call"]
 
 
-def load(path):
+def load(path, stat="median"):
+    """ns per operation for each (operation, contender).
+
+    stat "median": the median aggregate when the run has repetitions (else
+    the single runs). stat "min": the fastest repetition, which needs the
+    repetitions themselves (run without --benchmark_report_aggregates_only);
+    on a shared machine it estimates the cost without other load.
+    """
     with open(path) as f:
         data = json.load(f)
     benchmarks = data.get("benchmarks", [])
-    # With --benchmark_repetitions, take the medians; otherwise the single runs.
-    medians = [b for b in benchmarks if b.get("aggregate_name") == "median"]
-    chosen = medians or [b for b in benchmarks if b.get("run_type", "iteration") == "iteration"]
+    runs = [b for b in benchmarks if b.get("run_type", "iteration") == "iteration"]
+    if stat == "min":
+        chosen = runs
+    else:
+        chosen = [b for b in benchmarks if b.get("aggregate_name") == "median"] or runs
     table = OrderedDict()
     for bench in chosen:
         name = bench.get("run_name", bench["name"])
@@ -37,7 +47,9 @@ def load(path):
             continue
         operation, contender = name.split("/", 1)
         scale = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}[bench.get("time_unit", "ns")]
-        table.setdefault(operation, {})[contender] = bench["cpu_time"] * scale
+        value = bench["cpu_time"] * scale
+        row = table.setdefault(operation, {})
+        row[contender] = min(value, row[contender]) if contender in row else value
     return table
 
 
@@ -85,8 +97,10 @@ def main(argv):
     parser.add_argument("results")
     parser.add_argument("-o", "--output", default="mathlib-bench.png")
     parser.add_argument("--table", help="also write the Markdown table here")
+    parser.add_argument("--stat", choices=["median", "min"], default="median",
+                        help="figure per benchmark over its repetitions (default: median)")
     args = parser.parse_args(argv)
-    table = load(args.results)
+    table = load(args.results, args.stat)
     if not table:
         sys.exit("no '<operation>/<contender>' benchmarks in %s" % args.results)
     text = markdown(table)
