@@ -20,6 +20,10 @@ import sys
 from collections import OrderedDict
 
 CONTENDERS = ["plain", "sse", "sse2", "sse2_vex", "selected", "glm", "eigen", "glm_call", "eigen_call"]
+# The operations in the order of their slots.
+OPERATIONS = ["Vec2Transform", "Vec3Transform", "Vec4Transform", "MatrixMultiply", "Vec3Normalise",
+              "Vec2TransformCoord", "Vec3TransformCoord", "MatrixInverse", "QuatFromRotationMatrix",
+              "QuatSlerp", "MatrixRotationQuat"]
 PEERS = ["glm", "eigen"]
 CALLED_PEERS = ["glm_call", "eigen_call"]
 
@@ -50,7 +54,8 @@ def load(path, stat="median"):
         value = bench["cpu_time"] * scale
         row = table.setdefault(operation, {})
         row[contender] = min(value, row[contender]) if contender in row else value
-    return table
+    rank = {name: i for i, name in enumerate(OPERATIONS)}
+    return OrderedDict(sorted(table.items(), key=lambda item: rank.get(item[0], len(rank))))
 
 
 def ratio(row, peer_names=PEERS):
@@ -78,18 +83,29 @@ def chart(table, path):
 
     operations = list(table)
     width = 0.8 / len(CONTENDERS)
-    fig, ax = plt.subplots(figsize=(max(8, 1.2 * len(operations)), 5))
+    fig, (ax, rx) = plt.subplots(2, 1, figsize=(max(8, 1.2 * len(operations)), 8),
+                                 gridspec_kw={"height_ratios": [3, 2]}, sharex=True)
     for k, contender in enumerate(CONTENDERS):
         xs = [i + (k - (len(CONTENDERS) - 1) / 2) * width for i in range(len(operations))]
         ys = [table[op].get(contender, 0) for op in operations]
         ax.bar(xs, ys, width, label=contender)
-    ax.set_xticks(range(len(operations)))
-    ax.set_xticklabels(operations, rotation=30, ha="right")
     ax.set_ylabel("ns per operation (lower is better)")
     ax.set_title("Math library: own routine sets and peers")
     ax.legend(ncol=3)
+
+    # The selected set against the faster peer, inline and behind a call.
+    for k, (names, label) in enumerate([(PEERS, "selected / faster inline peer"),
+                                        (CALLED_PEERS, "selected / faster called peer")]):
+        xs = [i + (k - 0.5) * 0.35 for i in range(len(operations))]
+        ys = [ratio(table[op], names) or 0 for op in operations]
+        rx.bar(xs, ys, 0.35, label=label)
+    rx.axhline(1.0, color="black", linewidth=0.8)
+    rx.set_ylabel("ratio (below 1: faster)")
+    rx.legend()
+    rx.set_xticks(range(len(operations)))
+    rx.set_xticklabels(operations, rotation=30, ha="right")
     fig.tight_layout()
-    fig.savefig(path, dpi=120)
+    fig.savefig(path, dpi=110)
 
 
 def main(argv):
