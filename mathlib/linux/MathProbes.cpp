@@ -2,25 +2,9 @@
 // x86-64 processor, so it reports itself as a system that answers feature
 // questions (platform id 2) and answers them from CPUID.
 #include "mathlib/CpuFeatures.h"
-
-#if defined(__x86_64__) || defined(__i386__)
-#include <cpuid.h>
-#endif
+#include "mathlib/ProcessorInstructions.h"
 
 namespace {
-
-bool RunCpuid(std::uint32_t leaf, CpuidRegisters* out) {
-#if defined(__x86_64__) || defined(__i386__)
-  unsigned a = 0, b = 0, c = 0, d = 0;
-  __cpuid_count(leaf, 0, a, b, c, d);
-  *out = CpuidRegisters{a, b, c, d};
-  return true;
-#else
-  (void)leaf;
-  (void)out;
-  return false;
-#endif
-}
 
 bool LinuxVersion(OsVersionInfo* out) {
   *out = OsVersionInfo{2, 0, 0, 0};
@@ -40,19 +24,6 @@ int LinuxFeature(std::uint32_t feature) {
     return (r.edx >> 31) & 1;
   }
   return 0;
-}
-
-// XGETBV with ECX = 0; the caller has seen OSXSAVE, so the instruction exists.
-bool ReadXcr0(std::uint32_t* out) {
-#if defined(__x86_64__) || defined(__i386__)
-  std::uint32_t low = 0, high = 0;
-  __asm__ volatile("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
-  *out = low;
-  return true;
-#else
-  (void)out;
-  return false;
-#endif
 }
 
 }  // namespace
