@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <string>
 #include <tuple>
 #include <type_traits>
 #include <utility>
@@ -257,15 +258,40 @@ bool Runs3DNow(bool athlon) {
   return athlon ? base && (bits & kProbe3DNowExt) && (bits & kProbeMmxExt) : base;
 }
 
+// Why this build on this processor cannot run a set's code (empty: it can).
+std::string NotRunnableHere(const VariantSet& set) {
+  if ((set.needs3DNow || set.needsAthlon) && !Runs3DNow(set.needsAthlon)) {
+    return std::string(Amd3DNowRoutinesBuilt() ? "this processor does not run " : "this build has no ") + set.name +
+           " code (run the emulated test of a GCC build)";
+  }
+  if (set.needsVex && !HasVexFloatUnit()) return "this processor has no AVX2 and FMA";
+  return "";
+}
+
+// Every routine set a processor may get (the 3DNow! rows run under qemu
+// -cpu phenom, the VEX row where the processor has AVX2 and FMA).
+const VariantSet kProcessorSets[] = {
+    {"Scalar", &InstallScalarRoutines, 8, false, false},
+    {"Sse", &InstallSseRoutines, 33, false, false},
+    {"Sse2", &InstallSse2LegacyRoutines, 34, false, false},
+#if STAGEHOST_MATH_VEX
+    {"Sse2Vex", &InstallSse2VexRoutines, 34, false, false, true},
+#endif
+    {"Amd3DNow", &FillAmd3DNowRoutines, 57, true, false},
+    {"Athlon", &InstallAthlonRoutines, 5, false, true},
+};
+
+std::vector<VariantSet> PlainAndProcessorSets() {
+  std::vector<VariantSet> sets{{"Plain", [](MathRoutine*) {}, 0, false, false}};
+  sets.insert(sets.end(), std::begin(kProcessorSets), std::end(kProcessorSets));
+  return sets;
+}
+
 class VariantAgreement : public ::testing::TestWithParam<VariantSet> {};
 
 TEST_P(VariantAgreement, EveryRoutineMatchesThePlainOne) {
   const VariantSet& set = GetParam();
-  if ((set.needs3DNow || set.needsAthlon) && !Runs3DNow(set.needsAthlon)) {
-    GTEST_SKIP() << (Amd3DNowRoutinesBuilt() ? "this processor does not run " : "this build has no ") << set.name
-                 << " code (run the emulated test of a GCC build)";
-  }
-  if (set.needsVex && !HasVexFloatUnit()) GTEST_SKIP() << "this processor has no AVX2 and FMA";
+  if (const std::string why = NotRunnableHere(set); !why.empty()) GTEST_SKIP() << why;
   InitMathTable(0);  // slots 55 and 56 filled: the plain squad set-up calls them
   MathRoutine table[MathSlot::Count];
   std::memcpy(table, kPlainMathRoutines, sizeof table);
@@ -282,15 +308,7 @@ TEST_P(VariantAgreement, EveryRoutineMatchesThePlainOne) {
   EXPECT_EQ(compared, set.slots);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sets, VariantAgreement,
-                         ::testing::Values(VariantSet{"Scalar", &InstallScalarRoutines, 8, false, false},
-                                           VariantSet{"Sse", &InstallSseRoutines, 33, false, false},
-                                           VariantSet{"Sse2", &InstallSse2LegacyRoutines, 34, false, false},
-#if STAGEHOST_MATH_VEX
-                                           VariantSet{"Sse2Vex", &InstallSse2VexRoutines, 34, false, false, true},
-#endif
-                                           VariantSet{"Amd3DNow", &FillAmd3DNowRoutines, 57, true, false},
-                                           VariantSet{"Athlon", &InstallAthlonRoutines, 5, false, true}),
+INSTANTIATE_TEST_SUITE_P(Sets, VariantAgreement, ::testing::ValuesIn(kProcessorSets),
                          [](const ::testing::TestParamInfo<VariantSet>& info) { return std::string(info.param.name); });
 
 // Outputs may alias inputs: the product and the inverse written over an
@@ -299,8 +317,7 @@ class VariantAliasing : public ::testing::TestWithParam<VariantSet> {};
 
 TEST_P(VariantAliasing, ProductAndInverseInPlace) {
   const VariantSet& set = GetParam();
-  if ((set.needs3DNow || set.needsAthlon) && !Runs3DNow(set.needsAthlon)) GTEST_SKIP();
-  if (set.needsVex && !HasVexFloatUnit()) GTEST_SKIP();
+  if (const std::string why = NotRunnableHere(set); !why.empty()) GTEST_SKIP() << why;
   MathRoutine table[MathSlot::Count];
   std::memcpy(table, kPlainMathRoutines, sizeof table);
   set.install(table);
@@ -325,8 +342,7 @@ TEST_P(VariantAliasing, ProductAndInverseInPlace) {
 // Squaring in place: out, a and b all the same matrix.
 TEST_P(VariantAliasing, SquareInPlace) {
   const VariantSet& set = GetParam();
-  if ((set.needs3DNow || set.needsAthlon) && !Runs3DNow(set.needsAthlon)) GTEST_SKIP();
-  if (set.needsVex && !HasVexFloatUnit()) GTEST_SKIP();
+  if (const std::string why = NotRunnableHere(set); !why.empty()) GTEST_SKIP() << why;
   MathRoutine table[MathSlot::Count];
   std::memcpy(table, kPlainMathRoutines, sizeof table);
   set.install(table);
@@ -339,16 +355,7 @@ TEST_P(VariantAliasing, SquareInPlace) {
   EXPECT_EQ(0, std::memcmp(&separate, &same, sizeof separate));
 }
 
-INSTANTIATE_TEST_SUITE_P(Sets, VariantAliasing,
-                         ::testing::Values(VariantSet{"Plain", [](MathRoutine*) {}, 0, false, false},
-                                           VariantSet{"Scalar", &InstallScalarRoutines, 8, false, false},
-                                           VariantSet{"Sse", &InstallSseRoutines, 33, false, false},
-                                           VariantSet{"Sse2", &InstallSse2LegacyRoutines, 34, false, false},
-#if STAGEHOST_MATH_VEX
-                                           VariantSet{"Sse2Vex", &InstallSse2VexRoutines, 34, false, false, true},
-#endif
-                                           VariantSet{"Amd3DNow", &FillAmd3DNowRoutines, 57, true, false},
-                                           VariantSet{"Athlon", &InstallAthlonRoutines, 5, false, true}),
+INSTANTIATE_TEST_SUITE_P(Sets, VariantAliasing, ::testing::ValuesIn(PlainAndProcessorSets()),
                          [](const ::testing::TestParamInfo<VariantSet>& info) { return std::string(info.param.name); });
 
 }  // namespace
