@@ -1,8 +1,9 @@
 // The SSE2 set built with AVX2 and FMA: the shared source comes out with
 // three-operand VEX forms and broadcasts from memory, rounded as the SSE2
-// form rounds (no implicit contraction), and the matrix product and inverse
-// work on two rows per 256-bit register, with fused multiply-adds where a
-// sum of products gains from them.
+// form rounds (no implicit contraction); the matrix product and inverse work
+// on two rows per 256-bit register, and the product and the vector
+// transforms use fused multiply-adds. The inverse rounds exactly as the SSE2
+// form's does.
 // Installed in place of the SSE2 instructions when the processor has AVX2
 // and FMA and the system saves the wide registers; same slots, same state.
 // Code here must never run elsewhere: everything has internal linkage, and
@@ -61,14 +62,15 @@ MathMatrix* WideMatrixInverse(MathMatrix* out, float* determinant, const MathMat
   // Minors of rows (0, 1) in the low half, of rows (2, 3) in the high half,
   // then exchanged: rows 1 and 3 pair with the minors of the other pair.
   // Two rounded products, not a fused multiply-subtract: the minors of two
-  // equal rows must come out exactly zero, so that the matrix is found
-  // singular as the other forms find it.
+  // equal rows must come out exactly zero.
   const __m256 sa = SwapHalves(_mm256_sub_ps(_mm256_mul_ps(x2, y3), _mm256_mul_ps(x3, y2)));
   const __m256 sb = SwapHalves(_mm256_sub_ps(_mm256_mul_ps(x1, y3), _mm256_mul_ps(x3, y1)));
   const __m256 sc = SwapHalves(_mm256_sub_ps(_mm256_mul_ps(x1, y2), _mm256_mul_ps(x2, y1)));
-  // (z0 | z2) from rows 1 and 3, (z1 | z3) from rows 0 and 2.
-  const __m256 even = _mm256_fmadd_ps(y3, sc, _mm256_fmsub_ps(y1, sa, _mm256_mul_ps(y2, sb)));
-  const __m256 odd = _mm256_fnmadd_ps(x3, sc, _mm256_fmsub_ps(x2, sb, _mm256_mul_ps(x1, sa)));
+  // (z0 | z2) from rows 1 and 3, (z1 | z3) from rows 0 and 2, rounded step
+  // by step in the SSE2 form's order, so both forms give the same inverse
+  // and find the same matrices singular.
+  const __m256 even = _mm256_add_ps(_mm256_sub_ps(_mm256_mul_ps(y1, sa), _mm256_mul_ps(y2, sb)), _mm256_mul_ps(y3, sc));
+  const __m256 odd = _mm256_sub_ps(_mm256_sub_ps(_mm256_mul_ps(x2, sb), _mm256_mul_ps(x1, sa)), _mm256_mul_ps(x3, sc));
 
   __m128 d = _mm_mul_ps(_mm256_castps256_ps128(x), _mm256_castps256_ps128(even));
   d = _mm_sub_ps(d, _mm_permute_ps(d, _MM_SHUFFLE(2, 3, 0, 1)));

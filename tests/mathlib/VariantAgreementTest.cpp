@@ -358,4 +358,46 @@ TEST_P(VariantAliasing, SquareInPlace) {
 INSTANTIATE_TEST_SUITE_P(Sets, VariantAliasing, ::testing::ValuesIn(PlainAndProcessorSets()),
                          [](const ::testing::TestParamInfo<VariantSet>& info) { return std::string(info.param.name); });
 
+#if STAGEHOST_MATH_VEX
+// Both forms of the SSE2 set give the same inverse, bit for bit, and find
+// the same matrices singular: a processor with AVX2 changes the speed of the
+// inverse, not its results. Random matrices, and ones with two equal rows
+// (where a fused multiply-subtract would leave tiny non-zero minors).
+TEST(Sse2Forms, InverseIsTheSameInBothForms) {
+  if (!HasVexFloatUnit()) GTEST_SKIP() << "this processor has no AVX2 and FMA";
+  MathRoutine legacy[MathSlot::Count], vex[MathSlot::Count];
+  std::memcpy(legacy, kPlainMathRoutines, sizeof legacy);
+  std::memcpy(vex, kPlainMathRoutines, sizeof vex);
+  InstallSse2LegacyRoutines(legacy);
+  InstallSse2VexRoutines(vex);
+  const auto inverseA = GetMathRoutine<MathSlot::MatrixInverse>(legacy);
+  const auto inverseB = GetMathRoutine<MathSlot::MatrixInverse>(vex);
+  std::mt19937 rng(7);
+  std::uniform_real_distribution<float> u(-1.0f, 1.0f);
+  int singular = 0;
+  for (int round = 0; round < 700; ++round) {
+    MathMatrix m;
+    for (int i = 0; i < 4; ++i) {
+      for (int j = 0; j < 4; ++j) m.m[i][j] = u(rng) + (i == j ? 2.5f : 0.0f);
+    }
+    const int copy = round % 7;  // 0-5: one of the six pairs of rows made equal
+    if (copy < 6) {
+      static const int pairs[6][2] = {{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}, {2, 3}};
+      std::memcpy(m.m[pairs[copy][1]], m.m[pairs[copy][0]], sizeof m.m[0]);
+    }
+    MathMatrix a, b;
+    std::memset(&a, 0x55, sizeof a);
+    std::memset(&b, 0x55, sizeof b);
+    float detA = 0.0f, detB = 1.0f;
+    const bool nullA = inverseA(&a, &detA, &m) == nullptr;
+    const bool nullB = inverseB(&b, &detB, &m) == nullptr;
+    ASSERT_EQ(nullA, nullB) << "round " << round;
+    ASSERT_EQ(0, std::memcmp(&detA, &detB, sizeof detA)) << "round " << round;
+    ASSERT_EQ(0, std::memcmp(&a, &b, sizeof a)) << "round " << round;
+    singular += nullA;
+  }
+  EXPECT_GE(singular, 100);  // every matrix with rows 2 and 3 equal, at least
+}
+#endif
+
 }  // namespace
