@@ -77,10 +77,13 @@ void Rar20Cipher::UpdateKeys(const uint8_t* block) {
     }
 }
 
-void Rar20Cipher::EncryptBlock(uint8_t* buf) {
+// The 32 rounds over one 16-byte block, forwards to encrypt, backwards to
+// decrypt; the key update after each block always uses the ciphertext.
+void Rar20Cipher::Rounds(uint8_t* buf, bool forward) {
     uint32_t a = Get32(buf) ^ key_[0], b = Get32(buf + 4) ^ key_[1];
     uint32_t c = Get32(buf + 8) ^ key_[2], d = Get32(buf + 12) ^ key_[3];
-    for (int i = 0; i < 32; ++i) {
+    for (int n = 0; n < 32; ++n) {
+        const int i = forward ? n : 31 - n;
         uint32_t ta = a ^ Subst((c + Rol(d, 11)) ^ key_[i & 3]);
         uint32_t tb = b ^ Subst((d ^ Rol(c, 17)) + key_[i & 3]);
         a = c;
@@ -92,26 +95,17 @@ void Rar20Cipher::EncryptBlock(uint8_t* buf) {
     Put32(buf + 4, d ^ key_[1]);
     Put32(buf + 8, a ^ key_[2]);
     Put32(buf + 12, b ^ key_[3]);
+}
+
+void Rar20Cipher::EncryptBlock(uint8_t* buf) {
+    Rounds(buf, true);
     UpdateKeys(buf);
 }
 
 void Rar20Cipher::DecryptBlock(uint8_t* buf) {
     uint8_t in[16];
     std::memcpy(in, buf, 16);
-    uint32_t a = Get32(buf) ^ key_[0], b = Get32(buf + 4) ^ key_[1];
-    uint32_t c = Get32(buf + 8) ^ key_[2], d = Get32(buf + 12) ^ key_[3];
-    for (int i = 31; i >= 0; --i) {
-        uint32_t ta = a ^ Subst((c + Rol(d, 11)) ^ key_[i & 3]);
-        uint32_t tb = b ^ Subst((d ^ Rol(c, 17)) + key_[i & 3]);
-        a = c;
-        b = d;
-        c = ta;
-        d = tb;
-    }
-    Put32(buf, c ^ key_[0]);
-    Put32(buf + 4, d ^ key_[1]);
-    Put32(buf + 8, a ^ key_[2]);
-    Put32(buf + 12, b ^ key_[3]);
+    Rounds(buf, false);
     UpdateKeys(in);
 }
 

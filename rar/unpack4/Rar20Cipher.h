@@ -25,6 +25,7 @@ public:
     void EncryptBlock(uint8_t* block);
 
 private:
+    void Rounds(uint8_t* block, bool forward);
     uint32_t Subst(uint32_t t) const;
     void UpdateKeys(const uint8_t* block);
 

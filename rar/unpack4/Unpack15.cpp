@@ -119,32 +119,18 @@ DecodeResult Unpack15::Decode(PackedInput& in, uint64_t unpSize, UnpackedOutput&
             HuffDecode();
             continue;
         }
-        if (--flagsCnt_ < 0) {
-            GetFlagsBuf();
-            flagsCnt_ = 7;
-        }
-        if (flagBuf_ & 0x80) {
-            flagBuf_ <<= 1;
+        if (NextFlag()) {
             if (nlzb_ > nhfb_)
                 LongLZ();
             else
                 HuffDecode();
+        } else if (NextFlag()) {
+            if (nlzb_ > nhfb_)
+                HuffDecode();
+            else
+                LongLZ();
         } else {
-            flagBuf_ <<= 1;
-            if (--flagsCnt_ < 0) {
-                GetFlagsBuf();
-                flagsCnt_ = 7;
-            }
-            if (flagBuf_ & 0x80) {
-                flagBuf_ <<= 1;
-                if (nlzb_ > nhfb_)
-                    HuffDecode();
-                else
-                    LongLZ();
-            } else {
-                flagBuf_ <<= 1;
-                ShortLZ();
-            }
+            ShortLZ();
         }
     }
     window_.unpPtr &= mask;
@@ -376,6 +362,17 @@ void Unpack15::HuffDecode() {
     newBytePlace &= 0xff;
     chSet_[bytePlace] = chSet_[newBytePlace];
     chSet_[newBytePlace] = curByte;
+}
+
+// The next bit of the flag byte, refilled after eight.
+bool Unpack15::NextFlag() {
+    if (--flagsCnt_ < 0) {
+        GetFlagsBuf();
+        flagsCnt_ = 7;
+    }
+    const bool bit = (flagBuf_ & 0x80) != 0;
+    flagBuf_ <<= 1;
+    return bit;
 }
 
 void Unpack15::GetFlagsBuf() {

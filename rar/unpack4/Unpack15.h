@@ -33,6 +33,7 @@ private:
     unsigned DecodeNum(uint32_t bits, const FixedCode& code);
     static void CorrHuff(uint32_t* charSet, uint32_t* numToPlace);
     void GetFlagsBuf();
+    bool NextFlag();
     void ShortLZ();
     void LongLZ();
     void HuffDecode();
