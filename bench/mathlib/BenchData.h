@@ -20,5 +20,16 @@ struct alignas(16) BenchData {
 
 const BenchData& Data();
 
+// The benchmark loop of every contender: step(i) once per iteration, i
+// walking the ring of inputs.
+template <class Step>
+inline void OverRing(benchmark::State& s, Step step) {
+  std::size_t i = 0;
+  for (auto _ : s) {
+    step(i);
+    i = (i + 1) % kRing;
+  }
+}
+
 // Registers one contender of an operation: "<operation>/<contender>".
 void RegisterPeerBenchmarks();

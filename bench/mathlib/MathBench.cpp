@@ -63,108 +63,86 @@ void RegisterOwn(const Table* t) {
   const BenchData& d = Data();
   STAGEHOST_BENCH_OWN(Vec2Transform, [&d](benchmark::State& s, auto fn) {
     MathVec4 out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
+    OverRing(s, [&](std::size_t i) {
       const MathVec2* v = reinterpret_cast<const MathVec2*>(&d.vectors[i]);
       fn(&out[i], v, &d.matrices[i]);
-      i = (i + 1) % kRing;
-    }
+    });
     benchmark::DoNotOptimize(out);
   });
   STAGEHOST_BENCH_OWN(Vec3Transform, [&d](benchmark::State& s, auto fn) {
     MathVec4 out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
+    OverRing(s, [&](std::size_t i) {
       const MathVec3* v = reinterpret_cast<const MathVec3*>(&d.vectors[i]);
       fn(&out[i], v, &d.matrices[i]);
-      i = (i + 1) % kRing;
-    }
+    });
     benchmark::DoNotOptimize(out);
   });
   STAGEHOST_BENCH_OWN(Vec4Transform, [&d](benchmark::State& s, auto fn) {
     MathVec4 out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
+    OverRing(s, [&](std::size_t i) {
       fn(&out[i], &d.vectors[i], &d.matrices[i]);
-      i = (i + 1) % kRing;
-    }
+    });
     benchmark::DoNotOptimize(out);
   });
   STAGEHOST_BENCH_OWN(Vec2TransformCoord, [&d](benchmark::State& s, auto fn) {
     MathVec2 out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
+    OverRing(s, [&](std::size_t i) {
       const MathVec2* v = reinterpret_cast<const MathVec2*>(&d.vectors[i]);
       fn(&out[i], v, &d.matrices[i]);
-      i = (i + 1) % kRing;
-    }
+    });
     benchmark::DoNotOptimize(out);
   });
   STAGEHOST_BENCH_OWN(Vec3TransformCoord, [&d](benchmark::State& s, auto fn) {
     MathVec3 out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
+    OverRing(s, [&](std::size_t i) {
       const MathVec3* v = reinterpret_cast<const MathVec3*>(&d.vectors[i]);
       fn(&out[i], v, &d.matrices[i]);
-      i = (i + 1) % kRing;
-    }
+    });
     benchmark::DoNotOptimize(out);
   });
   STAGEHOST_BENCH_OWN(MatrixMultiply, [&d](benchmark::State& s, auto fn) {
     static MathMatrix out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
+    OverRing(s, [&](std::size_t i) {
       const MathMatrix* b = &d.matrices[(i + 1) % kRing];
       fn(&out[i], &d.matrices[i], b);
-      i = (i + 1) % kRing;
-    }
+    });
     benchmark::DoNotOptimize(out);
   });
   STAGEHOST_BENCH_OWN(Vec3Normalise, [&d](benchmark::State& s, auto fn) {
     MathVec3 out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
+    OverRing(s, [&](std::size_t i) {
       const MathVec3* v = reinterpret_cast<const MathVec3*>(&d.vectors[i]);
       fn(&out[i], v);
-      i = (i + 1) % kRing;
-    }
+    });
     benchmark::DoNotOptimize(out);
   });
   STAGEHOST_BENCH_OWN(MatrixInverse, [&d](benchmark::State& s, auto fn) {
     static MathMatrix out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
+    OverRing(s, [&](std::size_t i) {
       fn(&out[i], nullptr, &d.matrices[i]);
-      i = (i + 1) % kRing;
-    }
+    });
     benchmark::DoNotOptimize(out);
   });
   STAGEHOST_BENCH_OWN(QuatSlerp, [&d](benchmark::State& s, auto fn) {
     MathQuat out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
+    OverRing(s, [&](std::size_t i) {
       const MathQuat* b = &d.quats[(i + 1) % kRing];
       fn(&out[i], &d.quats[i], b, d.params[i]);
-      i = (i + 1) % kRing;
-    }
+    });
     benchmark::DoNotOptimize(out);
   });
   STAGEHOST_BENCH_OWN(QuatFromRotationMatrix, [&d](benchmark::State& s, auto fn) {
     MathQuat out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
+    OverRing(s, [&](std::size_t i) {
       fn(&out[i], &d.rotations[i]);
-      i = (i + 1) % kRing;
-    }
+    });
     benchmark::DoNotOptimize(out);
   });
   STAGEHOST_BENCH_OWN(MatrixRotationQuat, [&d](benchmark::State& s, auto fn) {
     static MathMatrix out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
+    OverRing(s, [&](std::size_t i) {
       fn(&out[i], &d.quats[i]);
-      i = (i + 1) % kRing;
-    }
+    });
     benchmark::DoNotOptimize(out);
   });
 }

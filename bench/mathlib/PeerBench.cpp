@@ -85,6 +85,12 @@ inline void Do(const F& f) {
   }
 }
 
+// One iteration of a peer's loop: its operation inline or behind a call.
+template <bool Called, class Step>
+void PeerLoop(benchmark::State& s, Step step) {
+  OverRing(s, [&](std::size_t i) { Do<Called>([&] { step(i); }); });
+}
+
 template <class Body>
 void Add(const char* name, Body body) {
   benchmark::RegisterBenchmark(name, [body](benchmark::State& s) { body(s, std::false_type{}); });
@@ -96,136 +102,92 @@ void RegisterGlm() {
   Add("Vec2Transform/glm", [](benchmark::State& s, auto called) {
     const GlmData& g = Glm();
     static glm::vec4 out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
-      Do<decltype(called)::value>([&] {
-        out[i] = g.matrices[i] * glm::vec4(g.vectors[i].x, g.vectors[i].y, 0.0f, 1.0f);
-      });
-      i = (i + 1) % kRing;
-    }
+    PeerLoop<decltype(called)::value>(s, [&](std::size_t i) {
+      out[i] = g.matrices[i] * glm::vec4(g.vectors[i].x, g.vectors[i].y, 0.0f, 1.0f);
+    });
     benchmark::DoNotOptimize(out);
   });
   Add("Vec3Transform/glm", [](benchmark::State& s, auto called) {
     const GlmData& g = Glm();
     static glm::vec4 out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
-      Do<decltype(called)::value>([&] {
-        out[i] = g.matrices[i] * glm::vec4(glm::vec3(g.vectors[i]), 1.0f);
-      });
-      i = (i + 1) % kRing;
-    }
+    PeerLoop<decltype(called)::value>(s, [&](std::size_t i) {
+      out[i] = g.matrices[i] * glm::vec4(glm::vec3(g.vectors[i]), 1.0f);
+    });
     benchmark::DoNotOptimize(out);
   });
   Add("Vec4Transform/glm", [](benchmark::State& s, auto called) {
     const GlmData& g = Glm();
     static glm::vec4 out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
-      Do<decltype(called)::value>([&] {
-        out[i] = g.matrices[i] * g.vectors[i];
-      });
-      i = (i + 1) % kRing;
-    }
+    PeerLoop<decltype(called)::value>(s, [&](std::size_t i) {
+      out[i] = g.matrices[i] * g.vectors[i];
+    });
     benchmark::DoNotOptimize(out);
   });
   Add("Vec2TransformCoord/glm", [](benchmark::State& s, auto called) {
     const GlmData& g = Glm();
     static glm::vec2 out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
-      Do<decltype(called)::value>([&] {
-        const glm::vec4 r = g.matrices[i] * glm::vec4(g.vectors[i].x, g.vectors[i].y, 0.0f, 1.0f);
-        out[i] = glm::vec2(r) / r.w;
-      });
-      i = (i + 1) % kRing;
-    }
+    PeerLoop<decltype(called)::value>(s, [&](std::size_t i) {
+      const glm::vec4 r = g.matrices[i] * glm::vec4(g.vectors[i].x, g.vectors[i].y, 0.0f, 1.0f);
+      out[i] = glm::vec2(r) / r.w;
+    });
     benchmark::DoNotOptimize(out);
   });
   Add("Vec3TransformCoord/glm", [](benchmark::State& s, auto called) {
     const GlmData& g = Glm();
     static glm::vec3 out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
-      Do<decltype(called)::value>([&] {
-        const glm::vec4 r = g.matrices[i] * glm::vec4(glm::vec3(g.vectors[i]), 1.0f);
-        out[i] = glm::vec3(r) / r.w;
-      });
-      i = (i + 1) % kRing;
-    }
+    PeerLoop<decltype(called)::value>(s, [&](std::size_t i) {
+      const glm::vec4 r = g.matrices[i] * glm::vec4(glm::vec3(g.vectors[i]), 1.0f);
+      out[i] = glm::vec3(r) / r.w;
+    });
     benchmark::DoNotOptimize(out);
   });
   Add("MatrixMultiply/glm", [](benchmark::State& s, auto called) {
     const GlmData& g = Glm();
     static glm::mat4 out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
-      Do<decltype(called)::value>([&] {
-        out[i] = g.matrices[(i + 1) % kRing] * g.matrices[i];
-      });
-      i = (i + 1) % kRing;
-    }
+    PeerLoop<decltype(called)::value>(s, [&](std::size_t i) {
+      out[i] = g.matrices[(i + 1) % kRing] * g.matrices[i];
+    });
     benchmark::DoNotOptimize(out);
   });
   Add("Vec3Normalise/glm", [](benchmark::State& s, auto called) {
     const GlmData& g = Glm();
     static glm::vec3 out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
-      Do<decltype(called)::value>([&] {
-        out[i] = glm::normalize(glm::vec3(g.vectors[i]));
-      });
-      i = (i + 1) % kRing;
-    }
+    PeerLoop<decltype(called)::value>(s, [&](std::size_t i) {
+      out[i] = glm::normalize(glm::vec3(g.vectors[i]));
+    });
     benchmark::DoNotOptimize(out);
   });
   Add("MatrixInverse/glm", [](benchmark::State& s, auto called) {
     const GlmData& g = Glm();
     static glm::mat4 out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
-      Do<decltype(called)::value>([&] {
-        out[i] = glm::inverse(g.matrices[i]);
-      });
-      i = (i + 1) % kRing;
-    }
+    PeerLoop<decltype(called)::value>(s, [&](std::size_t i) {
+      out[i] = glm::inverse(g.matrices[i]);
+    });
     benchmark::DoNotOptimize(out);
   });
   Add("QuatSlerp/glm", [](benchmark::State& s, auto called) {
     const GlmData& g = Glm();
     const BenchData& d = Data();
     static glm::quat out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
-      Do<decltype(called)::value>([&] {
-        out[i] = glm::slerp(g.quats[i], g.quats[(i + 1) % kRing], d.params[i]);
-      });
-      i = (i + 1) % kRing;
-    }
+    PeerLoop<decltype(called)::value>(s, [&](std::size_t i) {
+      out[i] = glm::slerp(g.quats[i], g.quats[(i + 1) % kRing], d.params[i]);
+    });
     benchmark::DoNotOptimize(out);
   });
   Add("QuatFromRotationMatrix/glm", [](benchmark::State& s, auto called) {
     const GlmData& g = Glm();
     static glm::quat out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
-      Do<decltype(called)::value>([&] {
-        out[i] = glm::quat_cast(g.rotations[i]);
-      });
-      i = (i + 1) % kRing;
-    }
+    PeerLoop<decltype(called)::value>(s, [&](std::size_t i) {
+      out[i] = glm::quat_cast(g.rotations[i]);
+    });
     benchmark::DoNotOptimize(out);
   });
   Add("MatrixRotationQuat/glm", [](benchmark::State& s, auto called) {
     const GlmData& g = Glm();
     static glm::mat4 out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
-      Do<decltype(called)::value>([&] {
-        out[i] = glm::mat4_cast(g.quats[i]);
-      });
-      i = (i + 1) % kRing;
-    }
+    PeerLoop<decltype(called)::value>(s, [&](std::size_t i) {
+      out[i] = glm::mat4_cast(g.quats[i]);
+    });
     benchmark::DoNotOptimize(out);
   });
 }
@@ -234,138 +196,94 @@ void RegisterEigen() {
   Add("Vec2Transform/eigen", [](benchmark::State& s, auto called) {
     const EigenData& e = Eig();
     static ERow out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
-      Do<decltype(called)::value>([&] {
-        out[i].noalias() = ERow(e.vectors[i](0), e.vectors[i](1), 0.0f, 1.0f) * e.matrices[i];
-      });
-      i = (i + 1) % kRing;
-    }
+    PeerLoop<decltype(called)::value>(s, [&](std::size_t i) {
+      out[i].noalias() = ERow(e.vectors[i](0), e.vectors[i](1), 0.0f, 1.0f) * e.matrices[i];
+    });
     benchmark::DoNotOptimize(out);
   });
   Add("Vec3Transform/eigen", [](benchmark::State& s, auto called) {
     const EigenData& e = Eig();
     static ERow out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
-      Do<decltype(called)::value>([&] {
-        out[i].noalias() = ERow(e.vectors[i](0), e.vectors[i](1), e.vectors[i](2), 1.0f) * e.matrices[i];
-      });
-      i = (i + 1) % kRing;
-    }
+    PeerLoop<decltype(called)::value>(s, [&](std::size_t i) {
+      out[i].noalias() = ERow(e.vectors[i](0), e.vectors[i](1), e.vectors[i](2), 1.0f) * e.matrices[i];
+    });
     benchmark::DoNotOptimize(out);
   });
   Add("Vec4Transform/eigen", [](benchmark::State& s, auto called) {
     const EigenData& e = Eig();
     static ERow out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
-      Do<decltype(called)::value>([&] {
-        out[i].noalias() = e.vectors[i] * e.matrices[i];
-      });
-      i = (i + 1) % kRing;
-    }
+    PeerLoop<decltype(called)::value>(s, [&](std::size_t i) {
+      out[i].noalias() = e.vectors[i] * e.matrices[i];
+    });
     benchmark::DoNotOptimize(out);
   });
   Add("Vec2TransformCoord/eigen", [](benchmark::State& s, auto called) {
     const EigenData& e = Eig();
     static Eigen::RowVector2f out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
-      Do<decltype(called)::value>([&] {
-        const ERow r = ERow(e.vectors[i](0), e.vectors[i](1), 0.0f, 1.0f) * e.matrices[i];
-        out[i] = r.head<2>() / r(3);
-      });
-      i = (i + 1) % kRing;
-    }
+    PeerLoop<decltype(called)::value>(s, [&](std::size_t i) {
+      const ERow r = ERow(e.vectors[i](0), e.vectors[i](1), 0.0f, 1.0f) * e.matrices[i];
+      out[i] = r.head<2>() / r(3);
+    });
     benchmark::DoNotOptimize(out);
   });
   Add("Vec3TransformCoord/eigen", [](benchmark::State& s, auto called) {
     const EigenData& e = Eig();
     static Eigen::RowVector3f out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
-      Do<decltype(called)::value>([&] {
-        const ERow r = ERow(e.vectors[i](0), e.vectors[i](1), e.vectors[i](2), 1.0f) * e.matrices[i];
-        out[i] = r.head<3>() / r(3);
-      });
-      i = (i + 1) % kRing;
-    }
+    PeerLoop<decltype(called)::value>(s, [&](std::size_t i) {
+      const ERow r = ERow(e.vectors[i](0), e.vectors[i](1), e.vectors[i](2), 1.0f) * e.matrices[i];
+      out[i] = r.head<3>() / r(3);
+    });
     benchmark::DoNotOptimize(out);
   });
   Add("MatrixMultiply/eigen", [](benchmark::State& s, auto called) {
     const EigenData& e = Eig();
     static EMat out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
-      Do<decltype(called)::value>([&] {
-        out[i].noalias() = e.matrices[i] * e.matrices[(i + 1) % kRing];
-      });
-      i = (i + 1) % kRing;
-    }
+    PeerLoop<decltype(called)::value>(s, [&](std::size_t i) {
+      out[i].noalias() = e.matrices[i] * e.matrices[(i + 1) % kRing];
+    });
     benchmark::DoNotOptimize(out);
   });
   Add("Vec3Normalise/eigen", [](benchmark::State& s, auto called) {
     const EigenData& e = Eig();
     static Eigen::Vector3f out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
-      Do<decltype(called)::value>([&] {
-        out[i] = e.vectors[i].head<3>().transpose().normalized();
-      });
-      i = (i + 1) % kRing;
-    }
+    PeerLoop<decltype(called)::value>(s, [&](std::size_t i) {
+      out[i] = e.vectors[i].head<3>().transpose().normalized();
+    });
     benchmark::DoNotOptimize(out);
   });
   Add("MatrixInverse/eigen", [](benchmark::State& s, auto called) {
     const EigenData& e = Eig();
     static EMat out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
-      Do<decltype(called)::value>([&] {
-        out[i] = e.matrices[i].inverse();
-      });
-      i = (i + 1) % kRing;
-    }
+    PeerLoop<decltype(called)::value>(s, [&](std::size_t i) {
+      out[i] = e.matrices[i].inverse();
+    });
     benchmark::DoNotOptimize(out);
   });
   Add("QuatSlerp/eigen", [](benchmark::State& s, auto called) {
     const EigenData& e = Eig();
     const BenchData& d = Data();
     static Eigen::Quaternionf out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
-      Do<decltype(called)::value>([&] {
-        out[i] = e.quats[i].slerp(d.params[i], e.quats[(i + 1) % kRing]);
-      });
-      i = (i + 1) % kRing;
-    }
+    PeerLoop<decltype(called)::value>(s, [&](std::size_t i) {
+      out[i] = e.quats[i].slerp(d.params[i], e.quats[(i + 1) % kRing]);
+    });
     benchmark::DoNotOptimize(out);
   });
   Add("QuatFromRotationMatrix/eigen", [](benchmark::State& s, auto called) {
     const EigenData& e = Eig();
     static Eigen::Quaternionf out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
-      Do<decltype(called)::value>([&] {
-        out[i] = Eigen::Quaternionf(e.rotations[i]);
-      });
-      i = (i + 1) % kRing;
-    }
+    PeerLoop<decltype(called)::value>(s, [&](std::size_t i) {
+      out[i] = Eigen::Quaternionf(e.rotations[i]);
+    });
     benchmark::DoNotOptimize(out);
   });
   Add("MatrixRotationQuat/eigen", [](benchmark::State& s, auto called) {
     const EigenData& e = Eig();
     static EMat out[kRing];
-    std::size_t i = 0;
-    for (auto _ : s) {
-      Do<decltype(called)::value>([&] {
-        EMat m = EMat::Identity();
-        m.topLeftCorner<3, 3>() = e.quats[i].toRotationMatrix();
-        out[i] = m;
-      });
-      i = (i + 1) % kRing;
-    }
+    PeerLoop<decltype(called)::value>(s, [&](std::size_t i) {
+      EMat m = EMat::Identity();
+      m.topLeftCorner<3, 3>() = e.quats[i].toRotationMatrix();
+      out[i] = m;
+    });
     benchmark::DoNotOptimize(out);
   });
 }
